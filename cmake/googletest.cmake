@@ -1,0 +1,16 @@
+# GoogleTest from Debian's source package, built with the cross compiler.
+set(GTEST_SRC /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SRC} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# tinctor_test(<name> SOURCES ... [LIBS ...] [ARGS ...])
+# One test program, run by CTest under Wine as one test per test suite.
+function(tinctor_test name)
+  cmake_parse_arguments(TT "" "" "SOURCES;LIBS;ARGS" ${ARGN})
+  add_executable(${name} ${TT_SOURCES})
+  target_link_libraries(${name} PRIVATE gtest gtest_main ${TT_LIBS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  add_test(NAME ${name} COMMAND ${name} ${TT_ARGS} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+endfunction()

@@ -1,0 +1,2 @@
+; placeholder until the vocabulary is written
+        times 10 db 0

@@ -1,0 +1,2 @@
+; placeholder until the templates are written
+        times 10 db 0

@@ -1,0 +1,101 @@
+// ENTRYPOINT1: the host's one way into the plug-in.
+//
+// The host calls us with a selector, its parameter record, the address of a
+// 32-bit data handle it keeps for us (0 at first) and the address of a 16-bit
+// result. The first call of any selector allocates the PluginState and loads
+// the filter definition from our "PARM" resource; both live as long as the
+// host keeps the handle.
+#include <windows.h>
+#include "plugin/area.h"
+#include "plugin/plugin.h"
+
+namespace {
+
+int16_t DoParameters() {
+    gState->dialogRequested = 1;
+    BuildTrigTables();
+    return kResultOk;
+}
+
+int16_t DoPrepare() {
+    gHost->bufferSpace = 0x20000;
+    gHost->inLoPlane = 0;
+    // The transparency plane is processed only when the input is a layer that
+    // carries one and the output keeps it.
+    bool alpha = gHost->inLayerPlanes && gHost->inTransparentIndex && gHost->outTransparentIndex;
+    gHost->inHiPlane = alpha ? 3 : 2;
+    gHost->outLoPlane = gHost->inLoPlane;
+    gHost->outHiPlane = gHost->inHiPlane;
+    return kResultOk;
+}
+
+int16_t DoStart() {
+    bool accepted = true;
+    if (gState->dialogRequested) {
+        if (gDefinition->madeFilter == 0) {
+            accepted = RunEditorDialog();
+        } else {
+            accepted = RunMadeFilterDialog();
+            // Without a dialog nobody has compiled the formulas yet.
+            if (gDefinition->hasDialog == 0) CompileChannelFormulas();
+        }
+        gState->dialogRequested = 0;
+    } else {
+        CompileChannelFormulas();
+    }
+    if (!accepted) return kResultCancelled;
+    CopyArea(gHost->inArea, gHost->filterArea);
+    CopyArea(gHost->outArea, gHost->filterArea);
+    PrepareRun();
+    return kResultOk;
+}
+
+int16_t DoContinue() {
+    bool completed = RunFilter(RunMode::Host);
+    // Empty areas tell the host that nothing more is wanted, also after an abort.
+    ClearArea(gHost->inArea);
+    ClearArea(gHost->outArea);
+    return completed ? kResultOk : kResultCancelled;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) void __cdecl ENTRYPOINT1(int32_t selector, HostRecord* record,
+                                                          intptr_t* data, int16_t* result) {
+    *result = kResultOutOfMemory;
+    if (*data == 0) {
+        void* block = AllocBlock(sizeof(PluginState));
+        if (!block) return;
+        MakeCodeExecutable(static_cast<PluginState*>(block));
+        *data = reinterpret_cast<intptr_t>(block);
+    }
+    auto* state = reinterpret_cast<PluginState*>(*data);
+    if (!state->definition) {
+        state->definition = static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), 16));
+        if (!state->definition) return;  // tried again on the next call
+    }
+    gHost = record;
+    gState = state;
+    gDefinition = state->definition;
+
+    int16_t code;
+    switch (int16_t(selector)) {
+    case kSelectorAbout:      RunAboutBox(); code = kResultOk; break;
+    case kSelectorParameters: code = DoParameters(); break;
+    case kSelectorPrepare:    code = DoPrepare(); break;
+    case kSelectorStart:      code = DoStart(); break;
+    case kSelectorContinue:   code = DoContinue(); break;
+    case kSelectorFinish:     code = kResultOk; break;
+    default:                  code = kResultBadSelector; break;
+    }
+    *result = code;
+
+    gHost = nullptr;
+    gState = nullptr;
+    gDefinition = nullptr;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) gModule = instance;
+    return TRUE;
+}

@@ -1,0 +1,50 @@
+// Process-wide state of the plug-in and the small services every part uses.
+//
+// For the duration of one ENTRYPOINT1 call the three call pointers below are
+// set; every other routine (dialogs, compiler, image pass, message boxes)
+// reaches the current host record, state block and definition through them.
+#pragma once
+#include <cstdint>
+#include "plugin/definition.h"
+#include "plugin/host_record.h"
+#include "plugin/state.h"
+
+struct HINSTANCE__;
+
+extern HINSTANCE__*      gModule;   // our own module: resources, dialogs, strings
+extern HostRecord*       gHost;
+extern PluginState*      gState;
+extern FilterDefinition* gDefinition;
+
+// Packs a four-character resource type so that its first letter is the most
+// significant byte: FourCC("PARM") has 'P' in its top byte.
+constexpr uint32_t FourCC(const char (&s)[5]) {
+    return (uint32_t(uint8_t(s[0])) << 24) | (uint32_t(uint8_t(s[1])) << 16) |
+           (uint32_t(uint8_t(s[2])) << 8) | uint32_t(uint8_t(s[3]));
+}
+
+// Zero-filled movable global memory, locked for its whole life.
+void* AllocBlock(uint32_t bytes);
+void  FreeBlock(void* block);
+
+// A fresh copy of one of our own resources (caller frees with FreeBlock), or null.
+void* LoadResourceCopy(uint32_t type, int id, uint32_t* size = nullptr);
+
+// The string-table text `id` in a stop-icon message box captioned with the
+// definition's title, owned by the open dialog or the host's main window.
+int ShowErrorBox(int id);
+
+// Makes the code buffers of a freshly allocated state block executable, and
+// makes freshly written code visible to the processor.
+bool MakeCodeExecutable(PluginState* state);
+void FlushCode(PluginState* state);
+
+// Hand-overs of the selectors to the other parts of the plug-in.
+void BuildTrigTables();                        // parameters
+bool RunEditorDialog();                        // start, ordinary plug-in
+bool RunMadeFilterDialog();                    // start, made filter
+void RunAboutBox();                            // about
+void CompileChannelFormulas();                 // start without dialog
+void PrepareRun();                             // start
+enum class RunMode { Host, Preview };
+bool RunFilter(RunMode mode);                  // continue
