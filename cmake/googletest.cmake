@@ -14,3 +14,17 @@ function(tinctor_test name)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   add_test(NAME ${name} COMMAND ${name} ${TT_ARGS} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 endfunction()
+
+# plugin_resources_into(<target> [editor])
+# Compiles the plug-in's resource script into a test program, so that code
+# which reads our own resources (FUNC, OPER, PARM, strings) runs in-process
+# with gModule = GetModuleHandle(nullptr).
+function(plugin_resources_into target)
+  set(variant tinctor)
+  if(ARGV1)
+    set(variant ${ARGV1})
+  endif()
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/plugin/resources/tinctor.rc)
+  target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/res/${variant} ${CMAKE_BINARY_DIR}/res)
+  add_dependencies(${target} plugin_resources formula_resources)
+endfunction()
