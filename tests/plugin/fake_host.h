@@ -1,0 +1,78 @@
+// A host for the tests: loads a plug-in file, keeps its data handle and
+// calls ENTRYPOINT1 with a record whose callbacks count what they were asked.
+#pragma once
+#include <windows.h>
+#include <cstring>
+#include <string>
+#include <vector>
+#include "plugin/definition.h"
+#include "plugin/host_record.h"
+#include "plugin/state.h"
+#include "tests/plugin/plugin_paths.h"
+
+struct FakeHost {
+    // What the callbacks saw; static because the callbacks take no context.
+    static inline int abortCalls = 0;
+    static inline int abortAtCall = -1;  // answer yes from this call on
+    static inline std::vector<std::pair<int32_t, int32_t>> progress;
+
+    static uint8_t __cdecl Abort() { return abortAtCall >= 0 && abortCalls++ >= abortAtCall ? 1 : 0; }
+    static void __cdecl Progress(int32_t done, int32_t total) { progress.emplace_back(done, total); }
+
+    HMODULE module = nullptr;
+    PluginEntryProc entry = nullptr;
+    HostRecord record{};
+    intptr_t data = 0;
+    HostPlatformData platform{};
+    std::vector<uint8_t> in, out;
+
+    explicit FakeHost(const std::string& file = "Tinctor.lmf") {
+        module = LoadLibraryA(PluginPath(file.c_str()).c_str());
+        if (module) entry = reinterpret_cast<PluginEntryProc>(GetProcAddress(module, "ENTRYPOINT1"));
+        abortCalls = 0;
+        abortAtCall = -1;
+        progress.clear();
+        record.abortProc = Abort;
+        record.progressProc = Progress;
+        record.platformData = &platform;
+        record.aboutPlatform = &platform;
+        record.planes = 3;
+    }
+    ~FakeHost() {
+        if (module) FreeLibrary(module);
+    }
+
+    int16_t Call(int32_t selector) {
+        int16_t result = 0x5555;
+        entry(selector, &record, &data, &result);
+        return result;
+    }
+
+    PluginState* state() const { return reinterpret_cast<PluginState*>(data); }
+    FilterDefinition* definition() const { return state() ? state()->definition : nullptr; }
+
+    // An image of w x h pixels with `planes` interleaved planes and padded rows.
+    void SetImage(int w, int h, int planes, int pad = 3) {
+        record.planes = int16_t(planes);
+        bool alpha = planes == 4;
+        record.inLayerPlanes = record.inTransparentIndex = record.outTransparentIndex = alpha;
+        record.filterArea = HostArea{0, 0, int16_t(h), int16_t(w)};
+        record.inRowBytes = record.outRowBytes = w * planes + pad;
+        in.assign(size_t(record.inRowBytes) * h + 1, 0);
+        out.assign(in.size(), 0xEE);
+        for (size_t i = 0; i < in.size(); ++i) in[i] = uint8_t(i * 7 + 3);
+        record.inData = in.data();
+        record.outData = out.data();
+    }
+
+    // parameters (optional), prepare, start, continue, finish.
+    int16_t Apply(bool parameters) {
+        if (parameters && Call(kSelectorParameters) != 0) return -1;
+        if (Call(kSelectorPrepare) != 0) return -1;
+        int16_t r = Call(kSelectorStart);
+        if (r != 0) return r;
+        r = Call(kSelectorContinue);
+        Call(kSelectorFinish);
+        return r;
+    }
+};
