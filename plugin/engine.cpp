@@ -7,8 +7,25 @@
 
 using CompiledFormula = int32_t (__cdecl*)(PluginState*);
 
+namespace {
+
+// The tables are built by the parameters call. A host that repeats the last
+// filter in a fresh process never makes one, and the trigonometric and polar
+// functions would then read zero tables; so a run builds them itself.
+bool TablesNeverBuilt(const PluginState* s) {
+    auto allZero = [](const auto& table) {
+        for (auto v : table)
+            if (v) return false;
+        return true;
+    };
+    return allZero(s->sineTable) && allZero(s->arctanTable) && allZero(s->magnitudeTable);
+}
+
+}  // namespace
+
 void PrepareRun() {
     PluginState* s = gState;
+    if (TablesNeverBuilt(s)) BuildTrigTables(s);
     std::memcpy(s->slider, gDefinition->sliderValue, sizeof s->slider);
     for (int i = 0; i < 4; ++i) BuildMapTable(s->slider[2 * i], s->slider[2 * i + 1], s->mapTable[i]);
     s->randIndexA = 0;
