@@ -1,0 +1,20 @@
+// Small pieces of the plug-in protocol the host needs in words: selector
+// names, result codes with their meaning, host areas as plain rectangles.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "host/buffers.h"
+#include "plugin/host_record.h"
+
+const char* SelectorName(int16_t selector);
+
+// "-108 (out of memory)", "-30100 (bad selector)", "7 (unknown error)".
+std::string DescribeResult(int16_t code);
+
+// Exit status for a selector's result: 0 success, 1 the user cancelled or
+// the plug-in stopped, 2 any error code.
+int ExitStatusForResult(int16_t code);
+
+Area ToArea(const HostArea& a);
+HostArea ToHostArea(const Area& a);
