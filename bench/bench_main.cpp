@@ -1,0 +1,232 @@
+// tinctor_bench: megapixels per second of the image pass on one image.
+//
+//   tinctor_bench IMAGE.rgb WIDTH HEIGHT [--only NAME] [--rounds N]
+//
+// IMAGE.rgb holds WIDTH x HEIGHT pixels of 8-bit R, G, B. For each formula
+// of the set it times, best of N rounds:
+//   pass   the plug-in's pass (PrepareRun + RunFilter, compiled templates)
+//   ref    the reference evaluator of the tests over the same pass
+//   hand   the formula written by hand in C++ (-O2), same program
+// and once: the floor of the design (a loop calling a minimal routine once
+// per pixel and channel, cdecl with the state block as its argument), the
+// time to compile four formulas of 1023 characters, and the memory the pass
+// takes beyond the host's buffers. Lines are "key value" for bench/run.sh.
+#include <windows.h>
+#include <psapi.h>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+#include "bench/formulas.h"
+#include "formula/runtime.h"
+#include "plugin/plugin.h"
+#include "tests/formula/reference_eval.h"
+
+namespace {
+
+uint8_t __cdecl NeverAbort() { return 0; }
+void __cdecl NoProgress(int32_t, int32_t) {}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+template <class Fn>
+double Best(int rounds, Fn fn) {
+    double best = 1e30;
+    for (int i = 0; i < rounds; ++i) {
+        auto t0 = std::chrono::steady_clock::now();
+        fn();
+        best = std::min(best, Seconds(t0));
+    }
+    return best;
+}
+
+// The floor: as many calls as the pass makes, to the cheapest routine with
+// the same convention.
+__attribute__((noinline)) int32_t __cdecl Minimal(PluginState* s) { return 255 - s->planeValue[s->z]; }
+
+void FloorPass(PluginState* s, int32_t (__cdecl* volatile routine)(PluginState*)) {
+    const int planes = s->zEnd;
+    for (int32_t y = 0; y < s->yEnd; ++y) {
+        const uint8_t* in = s->inBase + y * s->inRowBytes;
+        uint8_t* out = s->outBase + y * s->outRowBytes;
+        for (int32_t x = 0; x < s->xEnd; ++x, in += planes, out += planes)
+            for (int z = 0; z < planes; ++z) {
+                s->planeValue[z] = in[z];
+                s->z = z;
+                out[z] = uint8_t(routine(s));
+            }
+    }
+}
+
+void SetFormulas(FilterDefinition* d, const char* rgb, const char* alpha = "a") {
+    for (int k = 0; k < 4; ++k) {
+        std::memset(d->formula[k], 0, sizeof d->formula[k]);
+        std::strncpy(d->formula[k], k < 3 ? rgb : alpha, sizeof d->formula[k] - 1);
+    }
+}
+
+// The pass context as RunFilter leaves it, for the hand-written passes.
+void SetPassContext(PluginState* s, const HostRecord& h) {
+    s->xStart = s->yStart = s->zStart = 0;
+    s->xEnd = h.inArea.right - h.inArea.left;
+    s->yEnd = h.inArea.bottom - h.inArea.top;
+    s->zEnd = h.inHiPlane - h.inLoPlane + 1;
+    s->inBase = h.inData;
+    s->outBase = h.outData;
+    s->inRowBytes = h.inRowBytes;
+    s->outRowBytes = h.outRowBytes;
+}
+
+// The reference evaluator over the pass, in the engine's order.
+void ReferencePass(PluginState* s, const RefProgram (&programs)[4]) {
+    const int planes = s->zEnd;
+    for (s->y = 0; s->y < s->yEnd; ++s->y) {
+        s->inPixel = s->inBase + s->y * s->inRowBytes;
+        s->outPixel = s->outBase + s->y * s->outRowBytes;
+        for (s->x = 0; s->x < s->xEnd; ++s->x, s->inPixel += planes, s->outPixel += planes) {
+            for (int z = 0; z < planes; ++z) s->planeValue[z] = s->inPixel[z];
+            for (s->z = 0; s->z < planes; ++s->z) {
+                int32_t v = RefRun(programs[s->z], *s);
+                s->outPixel[s->z] = uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
+            }
+        }
+    }
+}
+
+size_t PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS_EX pmc{};
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
+    return pmc.PrivateUsage;
+}
+
+// A formula of exactly `length` characters that uses much of the language.
+std::string LongFormula(size_t length, int channel) {
+    const char* pieces[] = {"r*3", "g/7", "(b^x)", "sin(x*4)", "c2m(x-128,y)", "rnd(0,9)", "put(x,1)",
+                            "get(1)", "scl(c,0,255,9,99)", "cnv(1,2,1,2,4,2,1,2,1,16)", "src(y,x,z)",
+                            "min(c,99)", "val(2,5,50)", "(x<y?r:g)"};
+    std::string f = std::to_string(channel);
+    for (int i = 0; f.size() < length - 20; ++i) f += std::string(i % 3 ? "+" : "-") + pieces[i % 14];
+    while (f.size() < length) f += f.size() + 2 <= length ? "+1" : " ";
+    return f;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: tinctor_bench IMAGE.rgb WIDTH HEIGHT [--only NAME] [--rounds N]\n");
+        return 2;
+    }
+    const int width = std::atoi(argv[2]), height = std::atoi(argv[3]);
+    std::string only;
+    int rounds = 3;
+    for (int i = 4; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--only")) only = argv[i + 1];
+        if (!std::strcmp(argv[i], "--rounds")) rounds = std::atoi(argv[i + 1]);
+    }
+
+    gModule = reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr));
+    auto* state = static_cast<PluginState*>(AllocBlock(sizeof(PluginState)));
+    auto* definition = static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), 16));
+    if (!state || !definition || !MakeCodeExecutable(state)) {
+        std::fprintf(stderr, "tinctor_bench: cannot set up the state block\n");
+        return 1;
+    }
+    state->definition = definition;
+    definition->sliderValue[1] = 128;
+
+    // The host's buffers: 3 interleaved planes, rows padded to 4 bytes.
+    HostRecord host{};
+    host.abortProc = NeverAbort;
+    host.progressProc = NoProgress;
+    host.inArea = host.outArea = HostArea{0, 0, int16_t(height), int16_t(width)};
+    host.filterArea = host.inArea;
+    host.inLoPlane = host.outLoPlane = 0;
+    host.inHiPlane = host.outHiPlane = 2;
+    host.inRowBytes = host.outRowBytes = (width * 3 + 3) & ~3;
+    std::vector<uint8_t> in(size_t(host.inRowBytes) * height), out(in.size());
+    FILE* f = std::fopen(argv[1], "rb");
+    if (!f) {
+        std::fprintf(stderr, "tinctor_bench: cannot open %s\n", argv[1]);
+        return 2;
+    }
+    for (int y = 0; y < height; ++y)
+        if (std::fread(&in[size_t(y) * host.inRowBytes], 1, size_t(width) * 3, f) != size_t(width) * 3) {
+            std::fprintf(stderr, "tinctor_bench: %s is shorter than %d x %d x 3 bytes\n", argv[1], width, height);
+            return 2;
+        }
+    std::fclose(f);
+    host.inData = in.data();
+    host.outData = out.data();
+
+    gHost = &host;
+    gState = state;
+    gDefinition = definition;
+    BuildTrigTables();
+    const double mp = double(width) * height / 1e6;
+    std::printf("image %dx%d\n", width, height);
+
+    SetPassContext(state, host);
+    double floor = Best(rounds, [&] { FloorPass(state, Minimal); });
+    std::printf("floor %.2f\n", mp / floor);
+
+    for (int i = 0; i < kBenchFormulaCount; ++i) {
+        const BenchFormula& bf = kBenchFormulas[i];
+        if (!only.empty() && only != bf.name) continue;
+        SetFormulas(definition, bf.formula);
+        CompileChannelFormulas();
+        if (state->compileFailed[0]) {
+            std::fprintf(stderr, "tinctor_bench: %s does not compile\n", bf.formula);
+            return 1;
+        }
+        size_t before = PrivateBytes();
+        double pass = Best(rounds, [&] {
+            PrepareRun();
+            RunFilter(RunMode::Host);
+        });
+        long grown = long(PrivateBytes()) - long(before);
+        std::vector<uint8_t> passOut = out;
+
+        RefProgram programs[4];
+        for (int k = 0; k < 4; ++k) RefCompile(definition->formula[k], programs[k]);
+        double ref = Best(1, [&] {
+            PrepareRun();
+            SetPassContext(state, host);
+            ReferencePass(state, programs);
+        });
+        bool same = out == passOut;
+
+        double hand = Best(rounds, [&] {
+            PrepareRun();
+            SetPassContext(state, host);
+            bf.hand(state);
+        });
+        std::printf("formula %s | %s\n", bf.name, bf.formula);
+        std::printf("pass %s %.2f\n", bf.name, mp / pass);
+        std::printf("ref %s %.2f %s\n", bf.name, mp / ref, same ? "same" : "DIFFERENT");
+        std::printf("hand %s %.2f\n", bf.name, mp / hand);
+        std::printf("memory %s %ld\n", bf.name, grown);
+        std::fflush(stdout);
+    }
+
+    // Compile time of four formulas of 1023 characters.
+    for (int k = 0; k < 4; ++k) {
+        std::string text = LongFormula(1023, k);
+        std::memset(definition->formula[k], 0, sizeof definition->formula[k]);
+        std::memcpy(definition->formula[k], text.data(), text.size());
+    }
+    const int compiles = 200;
+    auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < compiles; ++i) CompileChannelFormulas();
+    double each = Seconds(t0) / compiles;
+    int failed = 0, bytes = 0;
+    for (int k = 0; k < 4; ++k) {
+        failed += state->compileFailed[k];
+        bytes += state->codeSize[k];
+    }
+    std::printf("compile %.3f ms for 4 x 1023 characters, %d code bytes, %d failed\n", each * 1e3, bytes, failed);
+    return 0;
+}

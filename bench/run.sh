@@ -1,0 +1,110 @@
+#!/bin/bash
+# Benchmarks the image pass and writes bench/RESULTS.md.
+#   bash bench/run.sh [SIZE]       (default 4096: a SIZE x SIZE image)
+# Needs a configured build (BUILD, default build); installs what it needs.
+set -e
+cd "$(dirname "$0")/.."
+sh scripts/deps.sh
+BUILD=${BUILD:-build}
+SIZE=${1:-4096}
+BAND=${BAND:-256}  # rows of the image that ImageMagick -fx gets (it manages < 1 MP/s)
+[ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja
+cmake --build "$BUILD" --target tinctor_bench
+WORK="$BUILD/bench"
+mkdir -p "$WORK"
+export WINEPREFIX="$(pwd)/$BUILD/wineprefix"
+
+# One image for everybody: the sample photograph scaled to SIZE x SIZE.
+convert assets/coffee.png -resize "${SIZE}x${SIZE}!" -depth 8 "$WORK/image.ppm"
+convert "$WORK/image.ppm" -depth 8 "rgb:$WORK/image.rgb"
+convert "$WORK/image.ppm" -crop "${SIZE}x${BAND}+0+0" +repage "$WORK/band.ppm"
+
+echo "== the plug-in's pass, the reference evaluator, hand-written C++, the floor (under Wine)"
+sh cmake/wine-run.sh "$BUILD/bench/tinctor_bench.exe" "$WORK/image.rgb" "$SIZE" "$SIZE" | tr -d '\r' \
+  | tee "$WORK/tinctor.txt"
+
+now() { date +%s.%N; }
+# seconds a command takes, best of two
+timed() {
+  local best=
+  for i in 1 2; do
+    local t0=$(now); "$@" >/dev/null 2>&1; local t1=$(now)
+    local t=$(echo "$t1 - $t0" | bc -l)
+    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc -l)" = 1 ]; then best=$t; fi
+  done
+  echo "$best"
+}
+# megapixels per second of a tool, its plain read and write subtracted
+rate() {  # rate MP total plain
+  echo "scale=3; d = $2 - $3; if (d < 0.001) d = 0.001; $1 / d" | bc -l
+}
+
+MP=$(echo "$SIZE * $SIZE / 1000000" | bc -l)
+BMP=$(echo "$SIZE * $BAND / 1000000" | bc -l)
+IM="convert -limit memory 4GiB -limit map 8GiB"
+plain_im1=$(MAGICK_THREAD_LIMIT=1 timed $IM "$WORK/band.ppm" "$WORK/o.ppm")
+plain_imN=$(timed $IM "$WORK/band.ppm" "$WORK/o.ppm")
+plain_gm1=$(OMP_NUM_THREADS=1 timed gmic -input "$WORK/image.ppm" -output "$WORK/o.ppm")
+plain_gmN=$(timed gmic -input "$WORK/image.ppm" -output "$WORK/o.ppm")
+
+declare -A fx fill
+fx[invert]='1-u';                     fill[invert]='255-i'
+fx[gray]='(u.r+u.g+u.b)/3';           fill[gray]='(i0+i1+i2)/3'
+fx[radial]='u*(1-2*hypot(i-w/2,j-h/2)/hypot(w,h))'
+fill[radial]='i*(1-2*sqrt((x-w/2)^2+(y-h/2)^2)/sqrt(w^2+h^2))'
+fx[waves]='0.5+0.25*sin(i*4*2*pi/1024)+0.25*cos(j*4*2*pi/1024)'
+fill[waves]='128+128*sin(x*4*2*pi/1024)+128*cos(y*4*2*pi/1024)'
+fx[blur]='(p[-1,-1]+p[0,-1]+p[1,-1]+p[-1,0]+p[0,0]+p[1,0]+p[-1,1]+p[0,1]+p[1,1])/9'
+fill[blur]='(j(-1,-1)+j(0,-1)+j(1,-1)+j(-1,0)+i+j(1,0)+j(-1,1)+j(0,1)+j(1,1))/9'
+fx[noise]='u-random()*101/255';       fill[noise]='max(i-round(u(0,101)),c)'
+fx[shift]='p[16,8]';                  fill[shift]='j(16,8)'
+
+echo "== ImageMagick -fx (on ${SIZE}x${BAND}) and G'MIC -fill (on ${SIZE}x${SIZE}), natively"
+: > "$WORK/tools.txt"
+for name in invert gray radial waves blur noise shift; do
+  im1=$(MAGICK_THREAD_LIMIT=1 timed $IM "$WORK/band.ppm" -fx "${fx[$name]}" "$WORK/o.ppm")
+  imN=$(timed $IM "$WORK/band.ppm" -fx "${fx[$name]}" "$WORK/o.ppm")
+  gm1=$(OMP_NUM_THREADS=1 timed gmic -input "$WORK/image.ppm" -fill "${fill[$name]}" -output "$WORK/o.ppm")
+  gmN=$(timed gmic -input "$WORK/image.ppm" -fill "${fill[$name]}" -output "$WORK/o.ppm")
+  line="$name $(rate "$BMP" "$im1" "$plain_im1") $(rate "$BMP" "$imN" "$plain_imN") $(rate "$MP" "$gm1" "$plain_gm1") $(rate "$MP" "$gmN" "$plain_gmN")"
+  echo "$line" | tee -a "$WORK/tools.txt"
+done
+
+# ---- RESULTS.md ----
+val() { awk -v k="$1" -v n="$2" '$1 == k && $2 == n { print $3 }' "$WORK/tinctor.txt"; }
+floor=$(awk '$1 == "floor" { print $2 }' "$WORK/tinctor.txt")
+{
+  echo "# Benchmark results"
+  echo
+  echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GiB."
+  echo "Date: $(date -u '+%Y-%m-%d %H:%M UTC'). Wine $(wine --version 2>/dev/null), $(convert -version | head -1 | cut -d' ' -f2-3), G'MIC $(gmic version 2>&1 | grep -o 'version [0-9.]*' | head -1 | cut -d' ' -f2)."
+  echo "Command: \`bash bench/run.sh $SIZE\` (image: assets/coffee.png scaled to ${SIZE} x ${SIZE}, 3 planes)."
+  echo
+  echo "Megapixels per second (higher is better). The plug-in's pass, the reference evaluator and the"
+  echo "hand-written C++ run under Wine in one 32-bit program; ImageMagick and G'MIC run natively (64-bit),"
+  echo "with the time of a plain read and write of the same file subtracted. ImageMagick -fx gets the top"
+  echo "${BAND} rows only (its rate does not depend on the image size, and the whole image would take"
+  echo "minutes per formula); everything else gets the whole image. Floor of the design: a loop that"
+  echo "calls a minimal routine (255 minus its channel value, cdecl, state block as argument) once per"
+  echo "pixel and channel: **$floor** MP/s."
+  echo
+  echo "| formula | pass | reference | hand C++ | IM -fx 1 thr | IM -fx all | G'MIC 1 thr | G'MIC all | pass / floor | pass / IM 1 | pass / G'MIC 1 | pass / G'MIC all |"
+  echo "|---|---|---|---|---|---|---|---|---|---|---|---|"
+  while read -r name im1 imN gm1 gmN; do
+    p=$(val pass "$name"); r=$(val ref "$name"); h=$(val hand "$name")
+    f=$(grep "^formula $name " "$WORK/tinctor.txt" | cut -d'|' -f2 | sed 's/^ //')
+    printf '| `%s` | %s | %s | %s | %s | %s | %s | %s | %.2f | %.0f | %.1f | %.1f |\n' "$f" "$p" "$r" "$h" \
+      "$im1" "$imN" "$gm1" "$gmN" "$(echo "$p / $floor" | bc -l)" "$(echo "$p / $im1" | bc -l)" \
+      "$(echo "$p / $gm1" | bc -l)" "$(echo "$p / $gmN" | bc -l)"
+  done < "$WORK/tools.txt"
+  echo
+  echo "Reference evaluator output identical to the pass's: $(grep -c ' same$' "$WORK/tinctor.txt") of $(grep -c '^ref ' "$WORK/tinctor.txt") formulas."
+  echo
+  echo "Memory the pass takes beyond the host's buffers (growth of private bytes over the timed runs):"
+  echo "$(awk '$1 == "memory" { printf "%s %s bytes; ", $2, $3 }' "$WORK/tinctor.txt")"
+  echo
+  echo "Compile time: $(grep '^compile' "$WORK/tinctor.txt" | cut -d' ' -f2-)."
+} > bench/RESULTS.md.new
+if [ -f bench/NOTES.md ]; then cat bench/NOTES.md >> bench/RESULTS.md.new; fi
+mv bench/RESULTS.md.new bench/RESULTS.md
+echo "== Written: bench/RESULTS.md"
