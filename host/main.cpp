@@ -22,8 +22,9 @@ int Fail(int status, const std::string& message) {
 
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
     std::fflush(stdout);
-    std::fprintf(stderr, "\nlumora: the plug-in crashed (exception 0x%08lX)\n",
-                 info && info->ExceptionRecord ? info->ExceptionRecord->ExceptionCode : 0UL);
+    const char* selector = RunningSelector();
+    std::fprintf(stderr, "\nlumora: the plug-in crashed%s%s (exception 0x%08lX)\n", selector ? " during " : "",
+                 selector ? selector : "", info && info->ExceptionRecord ? info->ExceptionRecord->ExceptionCode : 0UL);
     std::fflush(stderr);
     ExitProcess(2);
 }

@@ -30,6 +30,7 @@ struct Session {
 
 // The callbacks take no context, so the one running session is process-wide.
 Session* gSession = nullptr;
+int16_t gRunningSelector = -1;
 
 bool PlanesValid(int32_t lo, int32_t hi, int32_t planes) { return lo >= 0 && lo <= hi && hi < planes; }
 
@@ -152,7 +153,9 @@ bool LoadPlugin(const PluginRef& plugin, Session& s, JobOutcome& outcome) {
 int16_t Call(Session& s, int16_t selector) {
     int16_t result = 0;
     gSession = &s;
+    gRunningSelector = selector;
     s.entry(selector, &s.record, &s.data, &result);
+    gRunningSelector = -1;
     return result;
 }
 
@@ -193,6 +196,8 @@ void RunContinueLoop(Session& s, JobOutcome& outcome) {
 }
 
 }  // namespace
+
+const char* RunningSelector() { return gRunningSelector < 0 ? nullptr : SelectorName(gRunningSelector); }
 
 JobOutcome RunFilterJob(const FilterJob& job) {
     JobOutcome outcome;

@@ -33,3 +33,6 @@ struct JobOutcome {
 
 JobOutcome RunFilterJob(const FilterJob& job);
 JobOutcome RunAboutJob(const PluginRef& plugin);
+
+// The selector of the plug-in call in progress ("start", ...), or null.
+const char* RunningSelector();

@@ -144,6 +144,8 @@ TEST_F(Lumora, ReportsPluginErrorCodesWithTheirMeaning) {
         {"fail=4:-42", 2, "error -42 (unknown error)"},
         {"fail=3:1", 1, "cancelled"},
         {"fail=4:1", 1, "the filter was stopped"},
+        {"crash=4", 2, "the plug-in crashed during continue (exception 0xC0000005)"},
+        {"crash=3", 2, "the plug-in crashed during start"},
     };
     for (const Case& c : cases) {
         LumoraRun r = Apply(in, out, {"--quiet"}, c.mode);

@@ -5,6 +5,7 @@
 //
 // LUMORA_TEST_MODE holds comma-separated words:
 //   fail=S:CODE  selector S answers CODE and does nothing else
+//   crash=S      selector S writes through a null pointer
 //   wide         start requests the filter area grown by 3 on every side
 //   bands=N      start requests the first N rows; each continue requests the next band
 //   sample       start takes a half-size sample through advance state, draws it
@@ -26,6 +27,7 @@ namespace {
 struct Mode {
     int failSelector = -1000;
     int failCode = 0;
+    int crashSelector = -1000;
     bool wide = false;
     int bands = 0;
     bool sample = false;
@@ -44,6 +46,7 @@ Mode ReadMode() {
     GetEnvironmentVariableA("LUMORA_TEST_MODE", text, sizeof text);
     for (char* word = std::strtok(text, ","); word; word = std::strtok(nullptr, ",")) {
         if (std::strncmp(word, "fail=", 5) == 0) std::sscanf(word + 5, "%d:%d", &m.failSelector, &m.failCode);
+        else if (std::strncmp(word, "crash=", 6) == 0) m.crashSelector = std::atoi(word + 6);
         else if (std::strcmp(word, "wide") == 0) m.wide = true;
         else if (std::strncmp(word, "bands=", 6) == 0) m.bands = std::atoi(word + 6);
         else if (std::strcmp(word, "sample") == 0) m.sample = true;
@@ -192,6 +195,7 @@ extern "C" __declspec(dllexport) void __cdecl LumoraTestEntry(int32_t selector, 
     Log("selector %d handle=%s window=%s", sel, s == first ? "kept" : "lost",
         platform && IsWindow(static_cast<HWND>(platform->mainWindow)) ? "yes" : "no");
     ++s->calls;
+    if (sel == m.crashSelector) *static_cast<volatile int*>(nullptr) = 1;
     if (sel == m.failSelector) {
         *result = int16_t(m.failCode);
         return;
