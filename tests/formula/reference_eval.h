@@ -1,0 +1,55 @@
+// Reference evaluator of compiled formulas: an interpreter of the template
+// sequence that the compiler emits, written from the language's stated
+// meaning in plain C++ (64-bit intermediates, no machine code). It runs the
+// same template names in the same order against the same PluginState, so its
+// results, cells and random state must equal the native routine's.
+//
+// Compiling uses the real parser and the real FUNC/OPER tables (for the
+// names, arities and template sizes only), so a reference program fails,
+// overflows and stops exactly where the native compile does.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "formula/tables.h"
+
+struct PluginState;
+
+namespace reference {
+
+// One emitted template; `value` is the literal of "number".
+struct Op {
+    int     code;    // index into the reference's own name list
+    int32_t value;
+};
+
+struct Program {
+    std::vector<Op> ops;     // as emitted, "error" and "epilog" included
+    int     failed = 1;      // CompileFormula's result
+    int32_t errorStart = 0;  // reported range
+    int32_t errorEnd = 0;
+    int32_t size = 0;        // code bytes the native compile writes
+};
+
+// Compiles base+start .. base+end with the given tables and a code capacity,
+// recording template names instead of bytes.
+Program Compile(ByteTable funcs, ByteTable opers, const char* base, int32_t start, int32_t end,
+                int32_t capacity = 2048);
+
+// The same with the plug-in's own FUNC and OPER resources (gModule must be set).
+Program Compile(const std::string& text, int32_t capacity = 2048);
+
+// Runs a program against `state` as the native routine would: reads the
+// pixel context, updates randIndexA/B, randTable and cells, returns the value.
+int32_t Run(const Program& program, PluginState* state);
+
+// Names of the templates the reference knows, for diagnostics.
+const char* OpName(int code);
+
+}  // namespace reference
+
+// Short names for image-level users (end-to-end tests, the benchmark):
+// compile a zero-terminated formula with our own resources, run it on a state.
+using RefProgram = reference::Program;
+inline void RefCompile(const char* text, RefProgram& program) { program = reference::Compile(std::string(text)); }
+inline int32_t RefRun(const RefProgram& program, PluginState& state) { return reference::Run(program, &state); }
