@@ -237,6 +237,18 @@ TEST_F(Lumora, InvertsTheFilterAreaOnlyThroughPaddedStrides) {
     EXPECT_EQ(Count(log, "window=no"), 0) << log;
 }
 
+TEST_F(Lumora, WarnsWhenThePluginWritesPastItsRows) {
+    Image img = Pattern(13, 12, false);
+    std::string in = Save(img, "in.png"), out = dir_.file("out.png");
+    LumoraRun clean = Apply(in, out, {"--quiet"});
+    EXPECT_EQ(clean.err.find("wrote past"), std::string::npos) << clean.err;
+    LumoraRun r = Apply(in, out, {"--quiet"}, "overrun");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("warning: Host Test Invert... wrote past the end of its output rows"), std::string::npos)
+        << r.err;
+    EXPECT_TRUE(Inverted(img, Load(out), 12, 11, 3));  // the padding took the stray bytes
+}
+
 TEST_F(Lumora, DrivesSelectorsInOrderAndRepeatSkipsParameters) {
     std::string in = Save(Pattern(6, 5, false), "in.png"), out = dir_.file("out.png");
     ASSERT_EQ(Apply(in, out, {"--quiet"}).status, 0);

@@ -6,6 +6,7 @@
 // LUMORA_TEST_MODE holds comma-separated words:
 //   fail=S:CODE  selector S answers CODE and does nothing else
 //   crash=S      selector S writes through a null pointer
+//   overrun      continue also writes the byte after every output row
 //   wide         start requests the filter area grown by 3 on every side
 //   bands=N      start requests the first N rows; each continue requests the next band
 //   sample       start takes a half-size sample through advance state, draws it
@@ -29,6 +30,7 @@ struct Mode {
     int failCode = 0;
     int crashSelector = -1000;
     bool wide = false;
+    bool overrun = false;
     int bands = 0;
     bool sample = false;
 };
@@ -48,6 +50,7 @@ Mode ReadMode() {
         if (std::strncmp(word, "fail=", 5) == 0) std::sscanf(word + 5, "%d:%d", &m.failSelector, &m.failCode);
         else if (std::strncmp(word, "crash=", 6) == 0) m.crashSelector = std::atoi(word + 6);
         else if (std::strcmp(word, "wide") == 0) m.wide = true;
+        else if (std::strcmp(word, "overrun") == 0) m.overrun = true;
         else if (std::strncmp(word, "bands=", 6) == 0) m.bands = std::atoi(word + 6);
         else if (std::strcmp(word, "sample") == 0) m.sample = true;
     }
@@ -67,7 +70,7 @@ void Log(const char* format, ...) {
     std::fclose(f);
 }
 
-void Invert(HostRecord* r) {
+void Invert(HostRecord* r, bool overrun) {
     int width = r->inArea.right - r->inArea.left, height = r->inArea.bottom - r->inArea.top;
     int planes = r->inHiPlane - r->inLoPlane + 1;
     Log("continue in=%d,%d,%d,%d out=%d,%d,%d,%d planes=%d..%d instride=%d outstride=%d used=%d",
@@ -78,6 +81,7 @@ void Invert(HostRecord* r) {
         const uint8_t* in = r->inData + y * r->inRowBytes;
         uint8_t* out = r->outData + y * r->outRowBytes;
         for (int i = 0; i < width * planes; ++i) out[i] = uint8_t(255 - in[i]);
+        if (overrun) out[width * planes] = 0;  // the bug of a plug-in that assumes packed rows
     }
 }
 
@@ -165,7 +169,7 @@ int16_t Start(HostRecord* r, TestState& s, const Mode& m) {
 }
 
 int16_t Continue(HostRecord* r, TestState& s, const Mode& m) {
-    Invert(r);
+    Invert(r, m.overrun);
     if (m.sample) PasteSample(r, s);
     bool completed = WalkRows(r);
     if (completed && m.bands > 0 && s.nextBandTop < r->filterArea.bottom) {
