@@ -92,7 +92,9 @@ TEST(Numbers, ConversionByBase) {
     for (const Case& c : cases) {
         int32_t value = 12345;
         EXPECT_EQ(ConvertNumber(c.text, &value), c.valid) << c.text;
-        if (c.valid) EXPECT_EQ(value, c.value) << c.text;
+        if (c.valid) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
     }
 }
 
