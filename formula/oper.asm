@@ -183,10 +183,9 @@
         xchg    eax, ecx
         ABS_EAX                         ; ECX = |x|, EAX = |y|
         cmp     eax, ecx
-        jae     %%ordered
+        jbe     %%ordered
         xchg    eax, ecx
-%%ordered:                              ; EAX = hi, ECX = lo
-        xchg    eax, ecx                ; EAX = lo, ECX = hi
+%%ordered:                              ; EAX = lo, ECX = hi
         cmp     eax, ecx
         jne     %%ratio
         mov     eax, 27146              ; 65536 * (sqrt(2) - 1)

@@ -144,6 +144,37 @@ TEST_F(Compile, MissingResourcesWriteNothing) {
     for (uint8_t byte : state_->code[0]) ASSERT_EQ(byte, 0x5A);
 }
 
+// Hand-made tables: a FUNC name without an OPER row is a syntax error where
+// its template is due, and a damaged OPER table is read no further than its size.
+TEST_F(Compile, TablesSuppliedByTheCaller) {
+    uint32_t funcSize = 0, operSize = 0;
+    auto* funcs = static_cast<uint8_t*>(LoadResourceCopy(FourCC("FUNC"), 16000, &funcSize));
+    auto* opers = static_cast<uint8_t*>(LoadResourceCopy(FourCC("OPER"), 16000, &operSize));
+    ASSERT_TRUE(funcs && opers);
+    uint8_t extended[530] = {};
+    std::memcpy(extended, funcs, 510);                // the shipped rows
+    std::memcpy(extended + 510, "foo\0\0\0\0\0\1\0", 10);  // foo(1), no template
+    int32_t start = 0, end = 12, size = 2048;
+    EXPECT_EQ(CompileWithTables({extended, sizeof extended}, {opers, operSize}, "foo(r) + 1 ", &start, &end,
+                                state_->code[0], &size), 1);
+    EXPECT_EQ(start, 7);                               // the token after the arguments
+    EXPECT_EQ(end, 8);
+    FlushCode(state_);
+    EXPECT_EQ(native::Run(state_, 0).value, 0);
+
+    // Every cut of the OPER table: no read past the cut, a routine or a refusal.
+    for (uint32_t cut = 0; cut <= operSize; cut += 7) {
+        start = 0;
+        end = 9;
+        size = 2048;
+        CompileWithTables({funcs, funcSize}, {opers, cut}, "r + g * 3", &start, &end, state_->code[0], &size);
+        EXPECT_LT(size, 2048);
+        EXPECT_LE(end, 9);
+    }
+    FreeBlock(funcs);
+    FreeBlock(opers);
+}
+
 class ChannelFormulas : public Compile {
 protected:
     void SetUp() override {
