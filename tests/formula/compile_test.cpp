@@ -255,6 +255,16 @@ TEST(Templates, StructuralBytesAndVocabulary) {
         ASSERT_TRUE(FindTemplate(ops, f.name, &row)) << f.name;
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(row.code), size_t(row.length)), f.bytes) << f.name;
     }
+    // i, u and v build their weights from shifts, adds and lea: none of the
+    // multiply opcodes (imul 69/6B/0F AF, mul/imul F6/F7) occurs in their bytes.
+    for (const char* name : {"i", "u", "v"}) {
+        TemplateRow row;
+        ASSERT_TRUE(FindTemplate(ops, name, &row));
+        for (int k = 0; k < row.length; ++k) {
+            const uint8_t b = row.code[k];
+            EXPECT_TRUE(b != 0x69 && b != 0x6B && b != 0xF6 && b != 0xF7 && b != 0xAF) << name << " byte " << k;
+        }
+    }
     int rows = 0;
     for (uint32_t at = 0; funcs[at] != 0; at += 10, ++rows) {
         const char* name = reinterpret_cast<const char*>(funcs + at);
