@@ -74,7 +74,6 @@ TEST(Engine, EmptyAreaProcessesNothingAndCompletes) {
         run.SetFormulas("1", "2", "3");
         EXPECT_TRUE(run.Run());
         for (uint8_t v : run.out) ASSERT_EQ(v, 0xA5);
-        EXPECT_TRUE(EngineRun::progress.empty());
     }
 }
 
