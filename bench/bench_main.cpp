@@ -173,6 +173,25 @@ int main(int argc, char** argv) {
     double floor = Best(rounds, [&] { FloorPass(state, Minimal); });
     std::printf("floor %.2f\n", mp / floor);
 
+    // The engine's own loop around the same minimal routine, as machine code
+    // in the code buffers: what the pass costs besides the templates.
+    {
+        static const uint8_t kMinimal[] = {
+            0x8B, 0x44, 0x24, 0x04,        // mov eax, [esp + 4]     the state block
+            0x8B, 0x48, 0x58,              // mov ecx, [eax + z]
+            0x8B, 0x0C, 0x88,              // mov ecx, [eax + ecx*4] planeValue[z]
+            0xB8, 0xFF, 0x00, 0x00, 0x00,  // mov eax, 255
+            0x29, 0xC8,                    // sub eax, ecx
+            0xC3};                         // ret
+        for (int k = 0; k < 4; ++k) std::memcpy(state->code[k], kMinimal, sizeof kMinimal);
+        FlushCode(state);
+        double loop = Best(rounds, [&] {
+            PrepareRun();
+            RunFilter(RunMode::Host);
+        });
+        std::printf("engine-loop %.2f\n", mp / loop);
+    }
+
     for (int i = 0; i < kBenchFormulaCount; ++i) {
         const BenchFormula& bf = kBenchFormulas[i];
         if (!only.empty() && only != bf.name) continue;
