@@ -1,6 +1,6 @@
 // tinctor_bench: megapixels per second of the image pass on one image.
 //
-//   tinctor_bench IMAGE.rgb WIDTH HEIGHT [--only NAME] [--rounds N]
+//   tinctor_bench IMAGE.rgb WIDTH HEIGHT [--only NAME] [--rounds N] [--extra FORMULA]...
 //
 // IMAGE.rgb holds WIDTH x HEIGHT pixels of 8-bit R, G, B. For each formula
 // of the set it times, best of N rounds:
@@ -102,14 +102,21 @@ size_t PrivateBytes() {
     return pmc.PrivateUsage;
 }
 
-// A formula of exactly `length` characters that uses much of the language.
-std::string LongFormula(size_t length, int channel) {
+// Formulas of exactly `length` characters. A dense one uses much of the
+// language and overflows the 2047-byte code buffer, so it ends in the error
+// routine after the whole text has been read; a sparse one (long literals,
+// spaces, a comment) fits.
+std::string LongFormula(size_t length, int channel, bool dense) {
     const char* pieces[] = {"r*3", "g/7", "(b^x)", "sin(x*4)", "c2m(x-128,y)", "rnd(0,9)", "put(x,1)",
                             "get(1)", "scl(c,0,255,9,99)", "cnv(1,2,1,2,4,2,1,2,1,16)", "src(y,x,z)",
                             "min(c,99)", "val(2,5,50)", "(x<y?r:g)"};
+    const char* sparse[] = {"1234567890", "c", "x * 1000000", "ctl(1)"};
     std::string f = std::to_string(channel);
-    for (int i = 0; f.size() < length - 20; ++i) f += std::string(i % 3 ? "+" : "-") + pieces[i % 14];
-    while (f.size() < length) f += f.size() + 2 <= length ? "+1" : " ";
+    for (int i = 0; f.size() < length - 40; ++i)
+        f += dense ? std::string(i % 3 ? "+" : "-") + pieces[i % 14] : std::string(" + ") + sparse[i % 4];
+    f += " // the rest is a comment";
+    while (f.size() < length) f += ' ';
+    f.resize(length);
     return f;
 }
 
@@ -117,15 +124,17 @@ std::string LongFormula(size_t length, int channel) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: tinctor_bench IMAGE.rgb WIDTH HEIGHT [--only NAME] [--rounds N]\n");
+        std::fprintf(stderr, "usage: tinctor_bench IMAGE.rgb WIDTH HEIGHT [--only NAME] [--rounds N] [--extra FORMULA]...\n");
         return 2;
     }
     const int width = std::atoi(argv[2]), height = std::atoi(argv[3]);
     std::string only;
+    std::vector<std::string> extra;  // formulas timed through the pass only
     int rounds = 3;
     for (int i = 4; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--only")) only = argv[i + 1];
         if (!std::strcmp(argv[i], "--rounds")) rounds = std::atoi(argv[i + 1]);
+        if (!std::strcmp(argv[i], "--extra")) extra.push_back(argv[i + 1]);
     }
 
     gModule = reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr));
@@ -192,6 +201,17 @@ int main(int argc, char** argv) {
         std::printf("engine-loop %.2f\n", mp / loop);
     }
 
+    for (const std::string& text : extra) {
+        SetFormulas(definition, text.c_str());
+        CompileChannelFormulas();
+        double pass = Best(rounds, [&] {
+            PrepareRun();
+            RunFilter(RunMode::Host);
+        });
+        std::printf("extra %.2f %s%s\n", mp / pass, text.c_str(), state->compileFailed[0] ? " (fails)" : "");
+    }
+    if (!extra.empty()) return 0;
+
     for (int i = 0; i < kBenchFormulaCount; ++i) {
         const BenchFormula& bf = kBenchFormulas[i];
         if (!only.empty() && only != bf.name) continue;
@@ -232,20 +252,23 @@ int main(int argc, char** argv) {
     }
 
     // Compile time of four formulas of 1023 characters.
-    for (int k = 0; k < 4; ++k) {
-        std::string text = LongFormula(1023, k);
-        std::memset(definition->formula[k], 0, sizeof definition->formula[k]);
-        std::memcpy(definition->formula[k], text.data(), text.size());
+    for (bool dense : {true, false}) {
+        for (int k = 0; k < 4; ++k) {
+            std::string text = LongFormula(1023, k, dense);
+            std::memset(definition->formula[k], 0, sizeof definition->formula[k]);
+            std::memcpy(definition->formula[k], text.data(), text.size());
+        }
+        const int compiles = 200;
+        auto t0 = std::chrono::steady_clock::now();
+        for (int i = 0; i < compiles; ++i) CompileChannelFormulas();
+        double each = Seconds(t0) / compiles;
+        int failed = 0, bytes = 0;
+        for (int k = 0; k < 4; ++k) {
+            failed += state->compileFailed[k];
+            bytes += state->codeSize[k];
+        }
+        std::printf("compile %.3f ms for 4 x 1023 characters (%s: %d code bytes, %d of 4 failed)\n", each * 1e3,
+                    dense ? "dense, overflowing the buffer" : "sparse, fitting", bytes, failed);
     }
-    const int compiles = 200;
-    auto t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < compiles; ++i) CompileChannelFormulas();
-    double each = Seconds(t0) / compiles;
-    int failed = 0, bytes = 0;
-    for (int k = 0; k < 4; ++k) {
-        failed += state->compileFailed[k];
-        bytes += state->codeSize[k];
-    }
-    std::printf("compile %.3f ms for 4 x 1023 characters, %d code bytes, %d failed\n", each * 1e3, bytes, failed);
     return 0;
 }

@@ -77,7 +77,7 @@ floor=$(awk '$1 == "floor" { print $2 }' "$WORK/tinctor.txt")
   echo "# Benchmark results"
   echo
   echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GiB."
-  echo "Date: $(date -u '+%Y-%m-%d %H:%M UTC'). Wine $(wine --version 2>/dev/null), $(convert -version | head -1 | cut -d' ' -f2-3), G'MIC $(gmic version 2>&1 | grep -o 'version [0-9.]*' | head -1 | cut -d' ' -f2)."
+  echo "Date: $(date -u '+%Y-%m-%d %H:%M UTC'). Wine $(wine --version 2>/dev/null), ImageMagick $(dpkg-query -W -f='${Version}' imagemagick-6.q16), G'MIC $(dpkg-query -W -f='${Version}' gmic)."
   echo "Command: \`bash bench/run.sh $SIZE\` (image: assets/coffee.png scaled to ${SIZE} x ${SIZE}, 3 planes)."
   echo
   echo "Megapixels per second (higher is better). The plug-in's pass, the reference evaluator and the"
@@ -103,7 +103,12 @@ floor=$(awk '$1 == "floor" { print $2 }' "$WORK/tinctor.txt")
   echo "Memory the pass takes beyond the host's buffers (growth of private bytes over the timed runs):"
   echo "$(awk '$1 == "memory" { printf "%s %s bytes; ", $2, $3 }' "$WORK/tinctor.txt")"
   echo
-  echo "Compile time: $(grep '^compile' "$WORK/tinctor.txt" | cut -d' ' -f2-)."
+  echo "Compile time, each line four formulas compiled once (with loading the FUNC and OPER resources each time):"
+  echo
+  grep '^compile' "$WORK/tinctor.txt" | cut -d' ' -f2- | sed 's/^/- /'
+  echo
+  echo "The engine's own loop around the minimal routine (as machine code in the code buffers):"
+  echo "$(awk '$1 == "engine-loop" { print $2 }' "$WORK/tinctor.txt") MP/s."
 } > bench/RESULTS.md.new
 if [ -f bench/NOTES.md ]; then cat bench/NOTES.md >> bench/RESULTS.md.new; fi
 mv bench/RESULTS.md.new bench/RESULTS.md

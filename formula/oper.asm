@@ -347,15 +347,21 @@ endtemplate
         COMPARE ">=", t_ge, setge
 
 ; a b -- a << (b and 31). The processor masks the count to 5 bits itself.
+; Shifted in a register: a shift by CL with a memory operand is a slow
+; read-modify-write that also has to merge the flags.
 template "<<", t_shl
         pop     ecx
-        shl     dword [esp], cl
+        pop     eax
+        shl     eax, cl
+        push    eax
 endtemplate
 
 ; a b -- a >> (b and 31), filling with zero bits.
 template ">>", t_shr
         pop     ecx
-        shr     dword [esp], cl
+        pop     eax
+        shr     eax, cl
+        push    eax
 endtemplate
 
 ; a -- -a (the most negative value stays itself)

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Regenerates the README's pictures from a build whose tests have run
+# (sh scripts/test.sh): the skinned controls dialog that the control tests
+# capture, and the sample photograph before and after the shipped filter.
+set -e
+cd "$(dirname "$0")/.."
+BUILD=${BUILD:-build}
+mkdir -p docs/screenshots
+if [ -f "$BUILD/controls_dialog.bmp" ]; then
+  convert "$BUILD/controls_dialog.bmp" docs/screenshots/controls.png
+else
+  echo "no $BUILD/controls_dialog.bmp: run sh scripts/test.sh first" >&2
+fi
+sh scripts/demo.sh assets/coffee.png "$BUILD/out/coffee-grain.png" >/dev/null
+convert assets/coffee.png "$BUILD/out/coffee-grain.png" +append -resize 900x \
+  -quality 85 docs/screenshots/grain.jpg
+echo "docs/screenshots: $(ls docs/screenshots | tr '\n' ' ')"
