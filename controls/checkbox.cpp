@@ -15,15 +15,7 @@ MyCheckBoxCtl::~MyCheckBoxCtl() { sprite.AnimateDone(nullptr, 0); }
 
 int MyCheckBoxCtl::OnCreate(HWND window, CREATESTRUCTA *create) {
   MyControlCtl::OnCreate(window, create);
-  char text[256];
-  GetWindowTextA(window, text, sizeof text);
-  if (std::strchr(text, ',')) {
-    char flag[64], label[64];
-    const char *rest = pickOff(text, ',', flag, sizeof flag);
-    pickOff(rest, ',', label, sizeof label);
-    outline = flag[0] == '1';
-    SetWindowTextA(window, label);
-  }
+  outline = TakeOutlineFlag(window, outline);
   return 1;
 }
 

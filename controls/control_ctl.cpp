@@ -71,6 +71,17 @@ int MyControlCtl::OnMessage(UINT, WPARAM, LPARAM, LRESULT *) { return 0; }
 
 // A field longer than the buffer is cut; the scan still runs on to the
 // delimiter so the next field starts in the right place.
+bool MyControlCtl::TakeOutlineFlag(HWND window, bool outline) {
+  char text[256];
+  GetWindowTextA(window, text, sizeof text);
+  if (!std::strchr(text, ',')) return outline;
+  char flag[64], label[64];
+  const char *rest = pickOff(text, ',', flag, sizeof flag);
+  pickOff(rest, ',', label, sizeof label);
+  SetWindowTextA(window, label);
+  return flag[0] == '1';
+}
+
 const char *MyControlCtl::pickOff(const char *text, char delim, char *field, int fieldSize) {
   int room = fieldSize - 2;
   int n = 0;

@@ -81,6 +81,10 @@ public:
   // Copies `text` up to `delim` (at most fieldSize - 2 characters) into
   // `field` and returns the text just past the delimiter, or its end.
   static const char *pickOff(const char *text, char delim, char *field, int fieldSize);
+  // Window text "flag,label": keeps the label as the window's text and
+  // returns whether the flag asks for outlined lettering. A text without a
+  // comma is left alone and yields `outline`.
+  static bool TakeOutlineFlag(HWND window, bool outline);
   void SendNotify(int code, int value);
   static void OutlineText(HDC dc, int x, int y, const char *text, COLORREF outline, COLORREF color);
   static void KillIcon(HICON &icon);

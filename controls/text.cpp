@@ -16,15 +16,8 @@ MyControlCtl *NewMyMText(const char *className) {
 
 int MyTextCtl::OnCreate(HWND window, CREATESTRUCTA *create) {
   MyControlCtl::OnCreate(window, create);
+  outline = TakeOutlineFlag(window, outline);
   char text[256];
-  GetWindowTextA(window, text, sizeof text);
-  if (std::strchr(text, ',')) {
-    char flag[64], label[64];
-    const char *rest = pickOff(text, ',', flag, sizeof flag);
-    pickOff(rest, ',', label, sizeof label);
-    outline = flag[0] == '1';
-    SetWindowTextA(window, label);
-  }
   GetWindowTextA(window, text, sizeof text);
   if (text[0] == '*') {
     rightAligned = 1;

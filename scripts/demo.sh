@@ -15,16 +15,8 @@ mkdir -p "$(dirname "$OUT")"
 
 export WINEPREFIX="$(pwd)/$BUILD/wineprefix"
 # Wine needs a display for the host's window; use a private one when none is set.
-if [ -z "$DISPLAY" ]; then
-  WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
-  num=88
-  while [ -e "/tmp/.X${num}-lock" ]; do num=$((num + 1)); done
-  Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  trap 'WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null' EXIT INT TERM
-  export DISPLAY=":$num"
-  i=0; while [ ! -e "/tmp/.X11-unix/X$num" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-fi
+DISPLAY_BASE=88
+[ -n "$DISPLAY" ] || . scripts/display.sh
 run() { sh cmake/wine-run.sh "$BUILD/lumora.exe" "$@"; }
 
 echo "== The filter menu of $BUILD/plugins"
