@@ -2,6 +2,8 @@
 // procedure shared by every skinned class.  The procedure only dispatches.
 #include "controls/control_mgr.h"
 
+#include <cstring>
+
 int MyControlCtl::InMe(POINT pt) {
   RECT r;
   GetClientRect(hwnd, &r);
