@@ -28,7 +28,7 @@ struct FakeHost {
 
     explicit FakeHost(const std::string& file = "Tinctor.lmf") {
         module = LoadLibraryA(PluginPath(file.c_str()).c_str());
-        if (module) entry = reinterpret_cast<PluginEntryProc>(GetProcAddress(module, "ENTRYPOINT1"));
+        if (module) entry = reinterpret_cast<PluginEntryProc>(reinterpret_cast<void*>(GetProcAddress(module, "ENTRYPOINT1")));
         abortCalls = 0;
         abortAtCall = -1;
         progress.clear();

@@ -94,7 +94,7 @@ TEST(ProtocolWithoutDefinition, YieldsOutOfMemoryAndKeepsTheBlock) {
 
     HMODULE m = LoadLibraryA(copy);
     ASSERT_NE(m, nullptr);
-    auto entry = reinterpret_cast<PluginEntryProc>(GetProcAddress(m, "ENTRYPOINT1"));
+    auto entry = reinterpret_cast<PluginEntryProc>(reinterpret_cast<void*>(GetProcAddress(m, "ENTRYPOINT1")));
     HostRecord record{};
     intptr_t data = 0;
     int16_t result = 0;
