@@ -80,22 +80,6 @@ void SetPassContext(PluginState* s, const HostRecord& h) {
     s->outRowBytes = h.outRowBytes;
 }
 
-// The reference evaluator over the pass, in the engine's order.
-void ReferencePass(PluginState* s, const RefProgram (&programs)[4]) {
-    const int planes = s->zEnd;
-    for (s->y = 0; s->y < s->yEnd; ++s->y) {
-        s->inPixel = s->inBase + s->y * s->inRowBytes;
-        s->outPixel = s->outBase + s->y * s->outRowBytes;
-        for (s->x = 0; s->x < s->xEnd; ++s->x, s->inPixel += planes, s->outPixel += planes) {
-            for (int z = 0; z < planes; ++z) s->planeValue[z] = s->inPixel[z];
-            for (s->z = 0; s->z < planes; ++s->z) {
-                int32_t v = RefRun(programs[s->z], *s);
-                s->outPixel[s->z] = uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
-            }
-        }
-    }
-}
-
 size_t PrivateBytes() {
     PROCESS_MEMORY_COUNTERS_EX pmc{};
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
@@ -236,7 +220,7 @@ int main(int argc, char** argv) {
         double ref = Best(1, [&] {
             PrepareRun();
             SetPassContext(state, host);
-            ReferencePass(state, programs);
+            RefRunPass(programs, *state);
         });
         bool same = out == passOut;
 

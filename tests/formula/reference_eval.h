@@ -53,3 +53,9 @@ const char* OpName(int code);
 using RefProgram = reference::Program;
 inline void RefCompile(const char* text, RefProgram& program) { program = reference::Compile(std::string(text)); }
 inline int32_t RefRun(const RefProgram& program, PluginState& state) { return reference::Run(program, &state); }
+
+// The engine's walk over the area with reference programs: `state` holds the
+// pass fields as RunFilter sets them (sizes, area, strides, buffer pointers,
+// and the prepared sliders, maps, random state and cells); every pixel's
+// samples are loaded before its first formula, results clamped to 0..255.
+void RefRunPass(const RefProgram (&programs)[4], PluginState& state);
