@@ -1,28 +1,8 @@
 ; Plug-in property list ("PIPL" 16): tells the host what this file is, under
 ; which menu name and category to list it and which export to call.
 ; Assemble with -DMENU_NAME='"..."' -DCATEGORY='"..."'.
-;
-; Four-character codes are 32-bit little-endian values whose most significant
-; byte is the first letter, so their bytes appear reversed in the file.
 
-%macro fourcc 1
-        db      %substr(%1, 4, 1), %substr(%1, 3, 1), %substr(%1, 2, 1), %substr(%1, 1, 1)
-%endmacro
-
-; property vendor, key, length: the id is always 0
-%macro property 2
-        fourcc  'LMHS'
-        fourcc  %1
-        dd      0
-        dd      %2
-%endmacro
-
-; a 36-byte Pascal-and-C string slot: length byte, characters, NUL, zeros
-%macro pstring36 1
-%strlen .n %1
-        db      .n, %1, 0
-        times   36 - (.n + 2) db 0
-%endmacro
+%include "pipl.inc"
 
         dw      1               ; marker
         dd      0               ; list version

@@ -2,22 +2,7 @@
 ; this one file: -DKIND, -DHOST, -DMENU_NAME, -DCATEGORY, -DENTRY (leave ENTRY
 ; out for a list without an i386 entry point).
 
-%macro fourcc 1
-        db      %substr(%1, 4, 1), %substr(%1, 3, 1), %substr(%1, 2, 1), %substr(%1, 1, 1)
-%endmacro
-
-%macro property 2
-        fourcc  'LMHS'
-        fourcc  %1
-        dd      0
-        dd      %2
-%endmacro
-
-%macro pstring36 1
-%strlen .n %1
-        db      .n, %1, 0
-        times   36 - (.n + 2) db 0
-%endmacro
+%include "../../../plugin/resources/pipl.inc"
 
         dw      1
         dd      0
