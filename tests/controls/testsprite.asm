@@ -2,15 +2,9 @@
 ; frame 0 is a solid red square, frame 1 a green 2x2 dot at (3, 3).
 W equ 16
 H equ 8
-BITS_AT equ 14 + 40 + 1024
+%include "bmp8.inc"
 
-        db 'BM'
-        dd BITS_AT + W * H
-        dd 0
-        dd BITS_AT
-        dd 40, W, H
-        dw 1, 8
-        dd 0, W * H, 0, 0, 256, 256
+        bmp8_header
         db 255, 0, 255, 0                       ; 0 magenta
         db 0, 0, 255, 0                         ; 1 red
         db 0, 255, 0, 0                         ; 2 green

@@ -4,15 +4,9 @@
 ; along a row or a column share a colour and every offset error shows.
 W equ 32
 H equ 16
-BITS_AT equ 14 + 40 + 1024
+%include "bmp8.inc"
 
-        db 'BM'
-        dd BITS_AT + W * H
-        dd 0
-        dd BITS_AT
-        dd 40, W, H
-        dw 1, 8
-        dd 0, W * H, 0, 0, 256, 256
+        bmp8_header
 %assign i 0
 %rep 256
         db 255 - i, (i * 7) & 255, i, 0         ; blue, green, red, reserved

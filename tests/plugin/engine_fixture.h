@@ -6,14 +6,9 @@
 #include <string>
 #include <vector>
 #include "plugin/plugin.h"
+#include "tests/plugin/recording_callbacks.h"
 
-struct EngineRun {
-    static inline int abortCalls = 0;
-    static inline int abortAtCall = -1;
-    static inline std::vector<std::pair<int32_t, int32_t>> progress;
-    static uint8_t __cdecl Abort() { return abortAtCall >= 0 && abortCalls++ >= abortAtCall ? 1 : 0; }
-    static void __cdecl Progress(int32_t done, int32_t total) { progress.emplace_back(done, total); }
-
+struct EngineRun : RecordingCallbacks {
     HostRecord record{};
     PluginState* state = nullptr;
     FilterDefinition* definition = nullptr;
@@ -26,11 +21,7 @@ struct EngineRun {
         MakeCodeExecutable(state);
         definition = static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), 16));
         state->definition = definition;
-        record.abortProc = Abort;
-        record.progressProc = Progress;
-        abortCalls = 0;
-        abortAtCall = -1;
-        progress.clear();
+        Install(record);
         Enter();
     }
     ~EngineRun() {

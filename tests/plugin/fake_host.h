@@ -9,16 +9,9 @@
 #include "plugin/host_record.h"
 #include "plugin/state.h"
 #include "tests/plugin/plugin_paths.h"
+#include "tests/plugin/recording_callbacks.h"
 
-struct FakeHost {
-    // What the callbacks saw; static because the callbacks take no context.
-    static inline int abortCalls = 0;
-    static inline int abortAtCall = -1;  // answer yes from this call on
-    static inline std::vector<std::pair<int32_t, int32_t>> progress;
-
-    static uint8_t __cdecl Abort() { return abortAtCall >= 0 && abortCalls++ >= abortAtCall ? 1 : 0; }
-    static void __cdecl Progress(int32_t done, int32_t total) { progress.emplace_back(done, total); }
-
+struct FakeHost : RecordingCallbacks {
     HMODULE module = nullptr;
     PluginEntryProc entry = nullptr;
     HostRecord record{};
@@ -29,11 +22,7 @@ struct FakeHost {
     explicit FakeHost(const std::string& file = "Tinctor.lmf") {
         module = LoadLibraryA(PluginPath(file.c_str()).c_str());
         if (module) entry = reinterpret_cast<PluginEntryProc>(reinterpret_cast<void*>(GetProcAddress(module, "ENTRYPOINT1")));
-        abortCalls = 0;
-        abortAtCall = -1;
-        progress.clear();
-        record.abortProc = Abort;
-        record.progressProc = Progress;
+        Install(record);
         record.platformData = &platform;
         record.aboutPlatform = &platform;
         record.planes = 3;
