@@ -1,7 +1,7 @@
 #include "bench/formulas.h"
 #include <cmath>
 #include <cstdlib>
-#include "plugin/state.h"
+#include "interface/state.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "formula/runtime.h"
 #include <cmath>
 #include "plugin/plugin.h"
-#include "plugin/state.h"
+#include "interface/state.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plugin/host_record.h"
+#include "interface/host_record.h"
 
 struct DisplayImage {
     int32_t width = 0, height = 0;

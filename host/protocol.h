@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/buffers.h"
-#include "plugin/host_record.h"
+#include "interface/host_record.h"
 
 const char* SelectorName(int16_t selector);
 

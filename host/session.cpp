@@ -7,7 +7,7 @@
 #include "host/console.h"
 #include "host/display.h"
 #include "host/protocol.h"
-#include "plugin/host_record.h"
+#include "interface/host_record.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // rectangles (int32 left, top, right, bottom).
 #pragma once
 #include <cstdint>
-#include "plugin/host_record.h"
+#include "interface/host_record.h"
 
 struct WindowRect32 {
     int32_t left, top, right, bottom;

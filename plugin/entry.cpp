@@ -18,7 +18,7 @@ int16_t DoParameters() {
 }
 
 int16_t DoPrepare() {
-    gHost->bufferSpace = 0x20000;
+    gHost->bufferSpace = kPluginBufferSpace;
     gHost->inLoPlane = 0;
     // The transparency plane is processed only when the input is a layer that
     // carries one and the output keeps it.
@@ -71,7 +71,7 @@ extern "C" __declspec(dllexport) void __cdecl ENTRYPOINT1(int32_t selector, Host
     }
     auto* state = reinterpret_cast<PluginState*>(*data);
     if (!state->definition) {
-        state->definition = static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), 16));
+        state->definition = static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), kDefinitionId));
         if (!state->definition) return;  // tried again on the next call
     }
     gHost = record;

@@ -5,9 +5,10 @@
 // reaches the current host record, state block and definition through them.
 #pragma once
 #include <cstdint>
-#include "plugin/definition.h"
-#include "plugin/host_record.h"
-#include "plugin/state.h"
+#include "interface/definition.h"
+#include "interface/host_record.h"
+#include "interface/property_list.h"
+#include "interface/state.h"
 
 struct HINSTANCE__;
 
@@ -16,12 +17,6 @@ extern HostRecord*       gHost;
 extern PluginState*      gState;
 extern FilterDefinition* gDefinition;
 
-// Packs a four-character resource type so that its first letter is the most
-// significant byte: FourCC("PARM") has 'P' in its top byte.
-constexpr uint32_t FourCC(const char (&s)[5]) {
-    return (uint32_t(uint8_t(s[0])) << 24) | (uint32_t(uint8_t(s[1])) << 16) |
-           (uint32_t(uint8_t(s[2])) << 8) | uint32_t(uint8_t(s[3]));
-}
 
 // Zero-filled movable global memory, locked for its whole life.
 void* AllocBlock(uint32_t bytes);

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <cstring>
 #include "formula/runtime.h"
-#include "plugin/state.h"
+#include "interface/state.h"
 
 namespace formula_state {
 namespace {

@@ -1,4 +1,4 @@
-#include "plugin/state.h"
+#include "interface/state.h"
 #include "tests/formula/reference_eval.h"
 
 void RefRunPass(const RefProgram (&programs)[4], PluginState& s) {

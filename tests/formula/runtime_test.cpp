@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include "formula/runtime.h"
-#include "plugin/state.h"
+#include "interface/state.h"
 
 namespace {
 

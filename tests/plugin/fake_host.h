@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "plugin/definition.h"
-#include "plugin/host_record.h"
-#include "plugin/state.h"
+#include "interface/definition.h"
+#include "interface/host_record.h"
+#include "interface/state.h"
 #include "tests/plugin/plugin_paths.h"
 #include "tests/plugin/recording_callbacks.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <utility>
 #include <vector>
-#include "plugin/host_record.h"
+#include "interface/host_record.h"
 
 struct RecordingCallbacks {
     static inline int abortCalls = 0;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstring>
-#include "plugin/definition.h"
+#include "interface/definition.h"
 #include "tests/plugin/pe_file.h"
 #include "tests/plugin/plugin_paths.h"
 

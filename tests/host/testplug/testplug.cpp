@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_record.h"
+#include "interface/host_record.h"
 
 namespace {
 

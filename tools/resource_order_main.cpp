@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include "plugin/resource_order.h"
+#include "tools/resource_order.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -1,4 +1,4 @@
-#include "plugin/resource_order.h"
+#include "tools/resource_order.h"
 #include <algorithm>
 #include <cstring>
 
