@@ -8,6 +8,7 @@
 #include <windows.h>
 #include "plugin/area.h"
 #include "plugin/plugin.h"
+#include "plugin_ui/ui.h"
 
 namespace {
 

@@ -36,9 +36,6 @@ void FlushCode(PluginState* state);
 
 // Hand-overs of the selectors to the other parts of the plug-in.
 void BuildTrigTables();                        // parameters
-bool RunEditorDialog();                        // start, ordinary plug-in
-bool RunMadeFilterDialog();                    // start, made filter
-void RunAboutBox();                            // about
 void CompileChannelFormulas();                 // start without dialog
 void PrepareRun();                             // start
 enum class RunMode { Host, Preview };
