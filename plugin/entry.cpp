@@ -8,7 +8,6 @@
 #include <windows.h>
 #include "plugin/area.h"
 #include "plugin/plugin.h"
-#include "plugin_ui/ui.h"
 
 namespace {
 

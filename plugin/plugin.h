@@ -34,7 +34,11 @@ int ShowErrorBox(int id);
 bool MakeCodeExecutable(PluginState* state);
 void FlushCode(PluginState* state);
 
-// Hand-overs of the selectors to the other parts of the plug-in.
+// Hand-overs of the selectors to the other parts of the plug-in. The
+// dialogs (plugin_ui/) implement the first three.
+bool RunEditorDialog();                        // start, ordinary plug-in: dialog 101
+bool RunMadeFilterDialog();                    // start, made filter: dialog 104 or none
+void RunAboutBox();                            // about: dialog 102
 void BuildTrigTables();                        // parameters
 void CompileChannelFormulas();                 // start without dialog
 void PrepareRun();                             // start

@@ -1,14 +1,10 @@
-// The filter user interface as the rest of the plug-in sees it: the
-// selectors' hand-overs, and the operations the dialogs share (the editor,
-// the settings file commands, the filter maker and the made-filter dialog all
-// work on the current definition through the call pointers).
+// The operations the dialogs share: the editor, the settings file commands,
+// the filter maker and the made-filter dialog all work on the current
+// definition through the call pointers of plugin/plugin.h, which also
+// declares the selectors' hand-overs that this folder implements.
 #pragma once
 #include <windows.h>
-
-// Hand-overs of the start and about selectors.
-bool RunEditorDialog();      // dialog 101; true when it ended with OK
-bool RunMadeFilterDialog();  // dialog 104, or no window when hasDialog is 0
-void RunAboutBox();          // dialog 102
+#include "plugin/plugin.h"
 
 // Shared operations on an open editor or made-filter dialog.
 void ShowFormulas(HWND dialog);      // definition -> fields 1000-1003, focus on 1000
