@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "host/cli.h"
 #include "interface/maker_api.h"
 
 namespace {
@@ -127,6 +128,11 @@ MakeParse ParseMakeCommand(const std::vector<std::string>& args) {
 }
 
 int RunMakerCommand(const std::vector<std::string>& args) {
+    for (const std::string& a : args)
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsageText, stdout);
+            return 0;
+        }
     MakeParse parsed = ParseMakeCommand(args);
     if (!parsed.error.empty()) return Usage(parsed.error);
     const MakeCommand& c = parsed.command;
