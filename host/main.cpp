@@ -11,6 +11,7 @@
 #include "host/cli.h"
 #include "host/console.h"
 #include "host/image_io.h"
+#include "host/make_command.h"
 #include "host/session.h"
 
 namespace {
@@ -159,6 +160,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsageText, stderr);
         return 2;
     }
+    if (IsMakerCommand(args[0])) return RunMakerCommand(args);
     ParseResult parsed = ParseCommandLine(args);
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "lumora: %s\nTry 'lumora --help'.\n", parsed.error.c_str());

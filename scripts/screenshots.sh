@@ -1,7 +1,8 @@
 #!/bin/sh
 # Regenerates the README's pictures from a build whose tests have run
 # (sh scripts/test.sh): the skinned controls dialog that the control tests
-# capture, and the sample photograph before and after the shipped filter.
+# capture, the sample photograph before and after the shipped filter, the
+# Obsidia collection's contact sheet and the maker's dialogs that its tests capture.
 set -e
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
@@ -14,4 +15,12 @@ fi
 sh scripts/demo.sh assets/coffee.png "$BUILD/out/coffee-grain.png" >/dev/null
 convert assets/coffee.png "$BUILD/out/coffee-grain.png" +append -resize 900x \
   -quality 85 docs/screenshots/grain.jpg
+sh scripts/contact_sheet.sh docs/screenshots/collection.jpg >/dev/null
+for shot in build_filter:build-filter about:about; do
+  if [ -f "$BUILD/${shot%%:*}.bmp" ]; then
+    convert "$BUILD/${shot%%:*}.bmp" "docs/screenshots/${shot#*:}.png"
+  else
+    echo "no $BUILD/${shot%%:*}.bmp: run sh scripts/test.sh first" >&2
+  fi
+done
 echo "docs/screenshots: $(ls docs/screenshots | tr '\n' ' ')"

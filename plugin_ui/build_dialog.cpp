@@ -1,0 +1,132 @@
+// The Build Filter dialog (template 103): category, title, copyright, author,
+// file name and the maps and sliders the made filter's dialog shows, read
+// into the maker's copy of the definition on OK.
+//
+// The fields start from the template's texts and the boxes cleared; nothing
+// is taken from the definition. A map stands for the slider pair 2i, 2i+1, so
+// a map and the controls of its pair exclude each other.
+#include <windows.h>
+
+#include "plugin/plugin.h"
+#include "plugin_ui/ui.h"
+
+namespace {
+
+enum : int {
+    kCategory = 1200,
+    kTitle = 1201,
+    kCopyright = 1202,
+    kAuthor = 1203,
+    kFileName = 1204,
+    kMapLabel = 1205,
+    kSliderLabel = 1209,
+    kMapBox = 1217,
+    kSliderBox = 1221,
+};
+
+struct FieldLimit {
+    int first, last, limit;
+};
+// The typing limit is one more than what is stored.
+constexpr FieldLimit kLimits[] = {
+    {kCategory, kTitle, 32},
+    {kCopyright, kAuthor, 128},
+    {kFileName, kFileName, 32},
+    {kMapLabel, kSliderLabel + 7, 64},
+};
+
+void Enable(HWND dialog, int id, bool on) {
+    EnableWindow(GetDlgItem(dialog, id), on);
+}
+bool Checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void BuildDlg_OnInitDialog(HWND dialog) {
+    SendDlgItemMessageA(dialog, kCategory, EM_SETSEL, 0, -1);
+    SetFocus(GetDlgItem(dialog, kCategory));
+    for (const FieldLimit& f : kLimits)
+        for (int id = f.first; id <= f.last; ++id)
+            SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, f.limit, 0);
+    for (int id = kMapLabel; id <= kSliderLabel + 7; ++id) Enable(dialog, id, false);
+    CenterOnParent(dialog, 3);
+}
+
+void BuildDlg_OnMapBox(HWND dialog, int i) {
+    bool on = Checked(dialog, kMapBox + i);
+    Enable(dialog, kMapLabel + i, on);
+    if (!on) return;
+    for (int j = 2 * i; j <= 2 * i + 1; ++j) {
+        Enable(dialog, kSliderLabel + j, false);
+        CheckDlgButton(dialog, kSliderBox + j, BST_UNCHECKED);
+    }
+}
+
+void BuildDlg_OnSliderBox(HWND dialog, int j) {
+    bool on = Checked(dialog, kSliderBox + j);
+    Enable(dialog, kSliderLabel + j, on);
+    if (!on) return;
+    CheckDlgButton(dialog, kMapBox + j / 2, BST_UNCHECKED);
+    Enable(dialog, kMapLabel + j / 2, false);
+}
+
+// Reads field `id` into `slot` (at most limit - 1 characters); false when empty.
+bool ReadField(HWND dialog, int id, char* slot, int limit) {
+    return GetDlgItemTextA(dialog, id, slot, limit) > 0;
+}
+
+bool Refuse(HWND dialog, int id) {
+    SetFocus(GetDlgItem(dialog, id));
+    MessageBeep(0);
+    return false;
+}
+
+bool BuildDlg_OnOK(HWND dialog) {
+    FilterDefinition& copy = *gState->makerCopy;
+    if (!ReadField(dialog, kCategory, copy.category, 32)) return Refuse(dialog, kCategory);
+    if (!ReadField(dialog, kTitle, copy.title, 32)) return Refuse(dialog, kTitle);
+    if (!ReadField(dialog, kFileName, gState->makeFileName, 32)) return Refuse(dialog, kFileName);
+    ReadField(dialog, kCopyright, copy.copyright, 128);
+    ReadField(dialog, kAuthor, copy.author, 128);
+    bool any = false;
+    for (int i = 0; i < 4; ++i) {
+        ReadField(dialog, kMapLabel + i, copy.mapLabel[i], 64);
+        copy.mapShown[i] = Checked(dialog, kMapBox + i);
+        any = any || copy.mapShown[i];
+    }
+    for (int j = 0; j < 8; ++j) {
+        ReadField(dialog, kSliderLabel + j, copy.sliderLabel[j], 64);
+        copy.sliderShown[j] = Checked(dialog, kSliderBox + j);
+        any = any || copy.sliderShown[j];
+    }
+    // Set when anything is shown, never cleared here.
+    if (any) copy.hasDialog = 1;
+    return true;
+}
+
+void BuildDlg_OnCommand(HWND dialog, int id, int code) {
+    if (id >= kMapBox && id < kMapBox + 4 && code == BN_CLICKED)
+        BuildDlg_OnMapBox(dialog, id - kMapBox);
+    else if (id >= kSliderBox && id < kSliderBox + 8 && code == BN_CLICKED)
+        BuildDlg_OnSliderBox(dialog, id - kSliderBox);
+    else if (id == IDOK && BuildDlg_OnOK(dialog))
+        EndDialog(dialog, 1);
+    else if (id == IDCANCEL)
+        EndDialog(dialog, 2);
+}
+
+}  // namespace
+
+extern "C" INT_PTR CALLBACK BuildDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: BuildDlg_OnInitDialog(dialog); return FALSE;
+    case WM_COMMAND: BuildDlg_OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    }
+    return FALSE;
+}
+
+bool RunBuildDialog() {
+    HWND owner = gState ? static_cast<HWND>(gState->dialogWindow) : nullptr;
+    return DialogBoxParamA(reinterpret_cast<HINSTANCE>(gModule), MAKEINTRESOURCEA(103), owner,
+                           BuildDlgProc, 0) == 1;
+}

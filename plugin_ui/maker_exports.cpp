@@ -1,0 +1,85 @@
+// The maker on the command line: the host's "make" and "export" commands
+// load a plug-in file and call these two exports. They run outside any
+// selector call, so they work on a definition of their own loaded from our
+// "PARM" resource, with the same codec and patching as the dialogs.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "interface/maker_api.h"
+#include "plugin/plugin.h"
+#include "plugin_ui/maker.h"
+#include "plugin_ui/maker_options.h"
+#include "plugin_ui/settings_file.h"
+
+namespace {
+
+int32_t Report(int32_t status, const std::string& text, char* message, int32_t size) {
+    if (message && size > 0) {
+        size_t n = text.size() < size_t(size) ? text.size() : size_t(size) - 1;
+        std::memcpy(message, text.data(), n);
+        message[n] = '\0';
+    }
+    return status;
+}
+
+// Our own definition as the resource holds it; freed by the caller.
+FilterDefinition* OwnDefinition() {
+    uint32_t size = 0;
+    auto* definition =
+        static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), kDefinitionId, &size));
+    if (definition && size < sizeof(FilterDefinition)) {
+        FreeBlock(definition);
+        return nullptr;
+    }
+    return definition;
+}
+
+std::string SettingsMessage(SettingsStatus status) {
+    int id = status == SettingsStatus::OpenFailed    ? 2001
+             : status == SettingsStatus::WriteFailed ? 2002
+                                                     : 2003;
+    return FormatStringMessage(id, "");
+}
+
+}  // namespace
+
+extern "C" int32_t __cdecl TinctorMake(const MakerOptions* options, char* message, int32_t size) {
+    if (!options || options->size < int32_t(sizeof(MakerOptions)) || !options->settingsPath ||
+        !options->outputPath)
+        return Report(kMakerUsage, "incomplete maker options", message, size);
+    FilterDefinition* copy = OwnDefinition();
+    if (!copy) return Report(kMakerFailed, FormatStringMessage(2005, ""), message, size);
+    std::string error = ApplyMakerOptions(*options, *copy);
+    int32_t status = kMakerUsage;
+    if (error.empty()) {
+        status = kMakerFailed;
+        SettingsStatus read = ReadSettingsFile(options->settingsPath, *copy);
+        std::string display = FileNameOf(options->outputPath);
+        if (read != SettingsStatus::Ok) {
+            error = SettingsMessage(read);
+        } else {
+            switch (WritePluginFile(options->outputPath, *copy)) {
+            case MakeStatus::Ok:
+                status = kMakerOk, error = FormatStringMessage(2009, display);
+                break;
+            case MakeStatus::CopyFailed: error = FormatStringMessage(2007, display); break;
+            case MakeStatus::WriteFailed: error = FormatStringMessage(2008, display); break;
+            }
+        }
+    }
+    FreeBlock(copy);
+    return Report(status, error, message, size);
+}
+
+extern "C" int32_t __cdecl TinctorExport(const char* outputPath, char* message, int32_t size) {
+    if (!outputPath) return Report(kMakerUsage, "no output file", message, size);
+    FilterDefinition* definition = OwnDefinition();
+    if (!definition) return Report(kMakerFailed, FormatStringMessage(2005, ""), message, size);
+    SettingsStatus status = WriteSettingsFile(outputPath, *definition);
+    FreeBlock(definition);
+    if (status != SettingsStatus::Ok)
+        return Report(kMakerFailed, SettingsMessage(status), message, size);
+    return Report(kMakerOk, "", message, size);
+}

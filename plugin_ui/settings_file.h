@@ -1,0 +1,41 @@
+// Settings files on disk: the codec of settings_codec.h with Win32 files,
+// shared by the editor's "Save..." and "Load..." and the command-line maker.
+#pragma once
+#include <string>
+
+#include "interface/definition.h"
+
+enum class SettingsStatus {
+    Ok,
+    OpenFailed,   // cannot be opened or created: message 2001
+    WriteFailed,  // a write or the final rename failed: message 2002
+    ReadFailed,   // wrong magic or a line ends early: message 2003
+};
+
+// Writes the slider values and formulas of `definition` to `path`. The file
+// is written under a temporary name beside `path` and renamed over it, so a
+// failure leaves an existing file as it was and no new file.
+SettingsStatus WriteSettingsFile(const char* path, const FilterDefinition& definition);
+
+// Reads `path` into the slider values and formulas of `definition`; on
+// failure `definition` is unchanged.
+SettingsStatus ReadSettingsFile(const char* path, FilterDefinition& definition);
+
+// The folder of `path` (with its trailing separator), or "" when it has none.
+std::string FolderOf(const std::string& path);
+// `path` without its folder.
+std::string FileNameOf(const std::string& path);
+
+// A fresh, empty file beside `target` with a unique name; "" when none can
+// be created.
+std::string TemporaryFileBeside(const std::string& target, const char* prefix);
+
+// The full path of our own module file.
+std::string OwnModulePath();
+
+// The filter list of the file dialogs from string 2000 (its last character
+// is the separator), double-NUL-terminated; left untouched when the string
+// is missing.
+void LoadFileFilter(char* buffer);  // 256 characters
+// The drive and directory of our own module file.
+void PluginDirectory(char* buffer);  // 256 characters

@@ -1,0 +1,276 @@
+// The Build Filter dialog, "Make..." over an existing file and the About box
+// in real windows under Xvfb, driven from a second thread.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "host/pipl.h"
+#include "plugin_ui/ui.h"
+#include "tests/plugin_ui/dialog_driver.h"
+#include "tests/plugin_ui/plugin_fixture.h"
+
+namespace {
+
+enum {
+    kCategory = 1200,
+    kTitle = 1201,
+    kCopyright = 1202,
+    kAuthor = 1203,
+    kFileName = 1204,
+    kMapLabel = 1205,
+    kSliderLabel = 1209,
+    kMapBox = 1217,
+    kSliderBox = 1221,
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void SetText(HWND dialog, int id, const std::string& text) {
+    SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// One resource of a plug-in file, read as data.
+std::string ResourceOf(const std::string& path, const char* type) {
+    HMODULE m = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!m) return "";
+    HRSRC r = FindResourceA(m, MAKEINTRESOURCEA(16), type);
+    const char* p = r ? static_cast<const char*>(LockResource(LoadResource(m, r))) : nullptr;
+    std::string bytes = p ? std::string(p, SizeofResource(m, r)) : "";
+    FreeLibrary(m);
+    return bytes;
+}
+
+class BuildDialog : public PluginFixture {};
+class MakeFilterTest : public PluginFixture {};
+class AboutBox : public PluginFixture {};
+
+}  // namespace
+
+TEST_F(BuildDialog, StartsFromTheTemplateAndKeepsMapsAndControlsApart) {
+    FilterDefinition& copy = MakerCopy();
+    std::strcpy(copy.title, "From the definition");  // never shown in the dialog
+    bool accepted = false;
+    RunModal(
+        [&] { accepted = RunBuildDialog(); },
+        [&] {
+            HWND d = WaitForDialog("Build Filter");
+            ASSERT_NE(d, nullptr);
+            EXPECT_EQ(ItemText(d, kCategory), "Synthetic");
+            EXPECT_EQ(ItemText(d, kTitle), "Untitled");
+            EXPECT_EQ(ItemText(d, kAuthor), "Anonymous");
+            EXPECT_NE(ItemText(d, kCopyright).find("\r\n"), std::string::npos);
+            EXPECT_EQ(ItemText(d, kFileName), "");
+            EXPECT_EQ(ItemText(d, kMapLabel + 3), "Map 3:");
+            EXPECT_EQ(ItemText(d, kSliderLabel + 7), "Control 7:");
+            EXPECT_EQ(FocusedId(d), kCategory);
+            DWORD from = 1, to = 0;
+            SendDlgItemMessageA(d, kCategory, EM_GETSEL, WPARAM(&from), LPARAM(&to));
+            EXPECT_EQ(from, 0u);
+            EXPECT_EQ(to, 9u);
+            struct {
+                int id, limit;
+            } limits[] = {{kCategory, 32}, {kTitle, 32},    {kCopyright, 128},     {kAuthor, 128},
+                          {kFileName, 32}, {kMapLabel, 64}, {kSliderLabel + 7, 64}};
+            for (auto l : limits)
+                EXPECT_EQ(SendDlgItemMessageA(d, l.id, EM_GETLIMITTEXT, 0, 0), l.limit) << l.id;
+            for (int id = kMapLabel; id < kMapLabel + 12; ++id) EXPECT_FALSE(Enabled(d, id)) << id;
+            for (int id = kMapBox; id < kMapBox + 12; ++id) EXPECT_FALSE(Checked(d, id)) << id;
+
+            Click(d, kSliderBox + 2);
+            EXPECT_TRUE(Checked(d, kSliderBox + 2));
+            EXPECT_TRUE(Enabled(d, kSliderLabel + 2));
+            Click(d, kSliderBox + 3);
+            // "Map 1" clears "Control 2" and "Control 3" and disables their labels.
+            Click(d, kMapBox + 1);
+            EXPECT_TRUE(Checked(d, kMapBox + 1));
+            EXPECT_TRUE(Enabled(d, kMapLabel + 1));
+            EXPECT_FALSE(Checked(d, kSliderBox + 2));
+            EXPECT_FALSE(Checked(d, kSliderBox + 3));
+            EXPECT_FALSE(Enabled(d, kSliderLabel + 2));
+            EXPECT_FALSE(Enabled(d, kSliderLabel + 3));
+            // "Control 3" clears "Map 1", leaves "Control 2" cleared.
+            Click(d, kSliderBox + 3);
+            EXPECT_TRUE(Checked(d, kSliderBox + 3));
+            EXPECT_TRUE(Enabled(d, kSliderLabel + 3));
+            EXPECT_FALSE(Checked(d, kMapBox + 1));
+            EXPECT_FALSE(Enabled(d, kMapLabel + 1));
+            EXPECT_FALSE(Checked(d, kSliderBox + 2));
+            EXPECT_FALSE(Enabled(d, kSliderLabel + 2));
+            // Other pairs are not touched; a box cleared again disables its label.
+            Click(d, kSliderBox + 0);
+            Click(d, kMapBox + 2);
+            EXPECT_TRUE(Checked(d, kSliderBox + 0));
+            Click(d, kSliderBox + 0);
+            EXPECT_FALSE(Enabled(d, kSliderLabel + 0));
+            Click(d, kMapBox + 3);
+            Click(d, kMapBox + 3);
+            EXPECT_FALSE(Enabled(d, kMapLabel + 3));
+            SetText(d, kMapLabel + 2, "Curve:");
+            SetText(d, kFileName, "Waves.old");
+            SaveWindowBmp(d, "build_filter.bmp");
+
+            // Typing 32 characters into the title keeps 32; 31 are stored.
+            SetText(d, kTitle, "");
+            for (int i = 0; i < 40; ++i) SendDlgItemMessageA(d, kTitle, WM_CHAR, 'A' + i % 26, 1);
+            EXPECT_EQ(ItemText(d, kTitle).size(), 32u);
+
+            // OK with an empty category: focus there, the dialog stays.
+            SetText(d, kCategory, "");
+            Click(d, IDOK);
+            EXPECT_TRUE(IsWindowVisible(d));
+            EXPECT_EQ(FocusedId(d), kCategory);
+            SetText(d, kCategory, "Obsidia");
+            SetText(d, kFileName, "");
+            Click(d, IDOK);
+            EXPECT_TRUE(IsWindowVisible(d));
+            EXPECT_EQ(FocusedId(d), kFileName);
+            SetText(d, kFileName, "Waves.old");
+            Click(d, IDOK);
+            EXPECT_TRUE(WaitUntilClosed(d));
+        });
+    EXPECT_TRUE(accepted);
+    EXPECT_STREQ(copy.category, "Obsidia");
+    EXPECT_EQ(std::string(copy.title), std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZABCDE"));
+    EXPECT_STREQ(state_->makeFileName, "Waves.old");
+    EXPECT_STREQ(copy.author, "Anonymous");
+    EXPECT_NE(std::strstr(copy.copyright, "\r\n"), nullptr);
+    int shownSliders[8] = {0, 0, 0, 1, 0, 0, 0, 0}, shownMaps[4] = {0, 0, 1, 0};
+    for (int j = 0; j < 8; ++j) EXPECT_EQ(copy.sliderShown[j], shownSliders[j]) << j;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(copy.mapShown[i], shownMaps[i]) << i;
+    EXPECT_STREQ(copy.mapLabel[2], "Curve:");
+    EXPECT_STREQ(copy.sliderLabel[0], "Control 0:");  // disabled fields are read too
+    EXPECT_EQ(copy.hasDialog, 1);
+}
+
+TEST_F(BuildDialog, CancelLeavesTheCopyAndHasDialogIsNeverCleared) {
+    FilterDefinition& copy = MakerCopy();
+    FilterDefinition before = copy;
+    bool accepted = true;
+    RunModal([&] { accepted = RunBuildDialog(); },
+             [&] {
+                 HWND d = WaitForDialog("Build Filter");
+                 ASSERT_NE(d, nullptr);
+                 SetText(d, kTitle, "Changed");
+                 Click(d, IDCANCEL);
+                 EXPECT_TRUE(WaitUntilClosed(d));
+             });
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(std::memcmp(&copy, &before, sizeof copy), 0);
+
+    for (int had : {0, 1}) {
+        copy.hasDialog = had;
+        RunModal([&] { accepted = RunBuildDialog(); },
+                 [&] {
+                     HWND d = WaitForDialog("Build Filter");
+                     ASSERT_NE(d, nullptr);
+                     SetText(d, kFileName, "x");
+                     Click(d, IDOK);  // nothing shown
+                     EXPECT_TRUE(WaitUntilClosed(d));
+                 });
+        EXPECT_TRUE(accepted);
+        EXPECT_EQ(copy.hasDialog, had);
+    }
+}
+
+TEST_F(MakeFilterTest, OverAnExistingFileAnsweredNoThenYes) {
+    const std::string name = "MakerDialogTest";
+    const std::string path = OwnFolder() + name + ".lmf";
+    {
+        std::ofstream old(path, std::ios::binary);
+        old << "the previous file";
+    }
+    FilterDefinition& copy = MakerCopy();
+    std::strcpy(copy.title, "Dialog Made");
+    std::strcpy(copy.category, "Maker Tests");
+    copy.madeFilter = 0;
+    copy.hasDialog = 1;
+    std::strcpy(copy.formula[0], "255-r");
+    std::strcpy(state_->makeFileName, (name + ".old").c_str());
+
+    RunModal(
+        [&] { MakeFilter(); },
+        [&] {
+            HWND box =
+                WaitForDialog("Maker Test");  // captioned with the editor's title, not the copy's
+            ASSERT_NE(box, nullptr);
+            EXPECT_NE(MessageText(box).find("The file '" + name +
+                                            ".lmf' already exists. Do you want to overwrite it?"),
+                      std::string::npos)
+                << MessageText(box);
+            Click(box, IDNO);
+            EXPECT_TRUE(WaitUntilClosed(box));
+        });
+    EXPECT_EQ(ReadFile(path), "the previous file");
+
+    std::strcpy(state_->makeFileName, (name + ".old").c_str());
+    RunModal([&] { MakeFilter(); },
+             [&] {
+                 HWND box = WaitForDialog("Maker Test");
+                 ASSERT_NE(box, nullptr);
+                 Click(box, IDYES);
+                 EXPECT_TRUE(WaitUntilClosed(box));
+                 HWND done = WaitForDialog("Maker Test");
+                 ASSERT_NE(done, nullptr);
+                 EXPECT_NE(MessageText(done).find("The new filter '" + name +
+                                                  ".lmf' was successfully created."),
+                           std::string::npos)
+                     << MessageText(done);
+                 Click(done, IDOK);
+                 EXPECT_TRUE(WaitUntilClosed(done));
+             });
+    std::string parm = ResourceOf(path, "PARM");
+    ASSERT_EQ(parm.size(), sizeof(FilterDefinition));
+    FilterDefinition made;
+    std::memcpy(&made, parm.data(), sizeof made);
+    EXPECT_EQ(made.madeFilter, 1);
+    EXPECT_STREQ(made.title, "Dialog Made");
+    EXPECT_STREQ(made.formula[0], "255-r");
+    std::string pipl = ResourceOf(path, "PIPL");
+    PropertyListResult list =
+        ParsePropertyList(reinterpret_cast<const uint8_t*>(pipl.data()), pipl.size());
+    ASSERT_TRUE(list.ok) << list.error;
+    EXPECT_EQ(list.properties.name, "Dialog Made...");
+    EXPECT_EQ(list.properties.category, "Maker Tests");
+    EXPECT_EQ(list.properties.entry, "ENTRYPOINT1");
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(AboutBox, ShowsTwoLinesOfCopyrightAndClosesOnEnterOrClickNotEscape) {
+    std::strcpy(definition_->copyright, "Copyright line one\r\nand line two");
+    std::strcpy(definition_->author, "By the tests");
+    RunModal([&] { RunAboutBox(); },
+             [&] {
+                 HWND box = WaitForDialog("");
+                 ASSERT_NE(box, nullptr);
+                 EXPECT_EQ(GetWindow(box, GW_OWNER), hostWindow_);
+                 EXPECT_EQ(ItemText(box, 1100), "Maker Test");
+                 EXPECT_EQ(ItemText(box, 1101), "Copyright line one\r\nand line two");
+                 EXPECT_EQ(ItemText(box, 1102), "By the tests");
+                 // Both lines are drawn: the copyright static has ink in two bands.
+                 SaveWindowBmp(box, "about.bmp");
+                 PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
+                 Sleep(300);
+                 EXPECT_TRUE(IsWindowVisible(box)) << "Escape closed the About box";
+                 PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+                 EXPECT_TRUE(WaitUntilClosed(box));
+             });
+    RunModal([&] { RunAboutBox(); },
+             [&] {
+                 HWND box = WaitForDialog("");
+                 ASSERT_NE(box, nullptr);
+                 // A click on the copyright text reaches the box.
+                 RECT r;
+                 GetWindowRect(GetDlgItem(box, 1101), &r);
+                 POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+                 ScreenToClient(box, &p);
+                 PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+                 EXPECT_TRUE(WaitUntilClosed(box));
+             });
+}

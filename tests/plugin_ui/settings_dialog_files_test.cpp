@@ -1,0 +1,155 @@
+// "Save..." and "Load..." through the real Save As and Open dialogs, in-process
+// on the current definition (the editor's own fields are tested with the
+// editor).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "plugin_ui/settings_codec.h"
+#include "plugin_ui/settings_file.h"
+#include "plugin_ui/ui.h"
+#include "tests/plugin_ui/dialog_driver.h"
+#include "tests/plugin_ui/plugin_fixture.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary);
+    f << bytes;
+}
+
+class SettingsDialogs : public PluginFixture {
+protected:
+    void SetUp() override {
+        PluginFixture::SetUp();
+        std::strcpy(definition_->formula[0], "255-r");
+        std::strcpy(definition_->formula[1], "g\r\n// two lines");
+        definition_->sliderValue[5] = 55;
+    }
+    // Answers the message box captioned with the definition's title.
+    static std::string Answer(int button) {
+        HWND box = WaitForDialog("Maker Test");
+        if (!box) return "(no message box)";
+        std::string text = MessageText(box);
+        Click(box, button);
+        WaitUntilClosed(box);
+        return text;
+    }
+};
+
+}  // namespace
+
+TEST_F(SettingsDialogs, FilterListAndFolderComeFromOurOwnModule) {
+    char filter[256];
+    std::memset(filter, 'x', sizeof filter);
+    LoadFileFilter(filter);
+    const char expected[] = "Settings (*.tfs)\0*.tfs\0All Files (*.*)\0*.*\0";
+    EXPECT_EQ(std::memcmp(filter, expected, sizeof expected), 0);
+    char folder[256];
+    PluginDirectory(folder);
+    EXPECT_EQ(std::string(folder), OwnFolder());
+}
+
+TEST_F(SettingsDialogs, SaveAsWritesIntoThePluginFolderAndAsksBeforeReplacing) {
+    std::string path = OwnFolder() + "dialog-saved.tfs";
+    DeleteFileA(path.c_str());
+    RunModal([&] { SaveSettings(hostWindow_); },
+             [&] {
+                 HWND d = WaitForDialog("Save As");
+                 ASSERT_NE(d, nullptr);
+                 HWND types = GetDlgItem(d, 0x470);
+                 EXPECT_EQ(SendMessageA(types, CB_GETCOUNT, 0, 0), 2);
+                 char first[64] = "";
+                 SendMessageA(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+                 EXPECT_STREQ(first, "Settings (*.tfs)");
+                 ChooseFile(d, "dialog-saved");  // the folder and the extension are the dialog's
+                 EXPECT_TRUE(WaitUntilClosed(d));
+             });
+    EXPECT_EQ(ReadFile(path), EncodeSettings(*definition_));
+
+    definition_->sliderValue[5] = 66;
+    RunModal([&] { SaveSettings(hostWindow_); },
+             [&] {
+                 HWND d = WaitForDialog("Save As");
+                 ASSERT_NE(d, nullptr);
+                 ChooseFile(d, "dialog-saved.tfs");
+                 HWND ask = WaitForDialog(nullptr, 5000, d);
+                 ASSERT_NE(ask, nullptr);
+                 Click(ask, IDYES);
+                 EXPECT_TRUE(WaitUntilClosed(d));
+             });
+    EXPECT_EQ(ReadFile(path), EncodeSettings(*definition_));
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(SettingsDialogs, OpenLoadsAFileAndCompilesIt) {
+    std::string path = OwnFolder() + "dialog-load.tfs";
+    WriteFile(path, "%RGB-1.0\r300\r-5\rabc\r 42\r0\r0\r0\r7\rr +\r\rg\r\rb\r\ra\r\r");
+    RunModal([&] { LoadSettings(hostWindow_); },
+             [&] {
+                 HWND d = WaitForDialog("Open");
+                 ASSERT_NE(d, nullptr);
+                 ChooseFile(d, path);
+                 EXPECT_TRUE(WaitUntilClosed(d));
+             });
+    EXPECT_EQ(WaitForDialog("Maker Test", 300), nullptr) << "a formula error is no load error";
+    EXPECT_STREQ(definition_->formula[0], "r +");
+    EXPECT_STREQ(definition_->formula[3], "a");
+    int32_t expected[8] = {255, 0, 0, 42, 0, 0, 0, 7};
+    EXPECT_EQ(std::memcmp(definition_->sliderValue, expected, sizeof expected), 0);
+    EXPECT_NE(state_->compileFailed[0], 0);
+    EXPECT_EQ(state_->compileFailed[1], 0);
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(SettingsDialogs, FailedLoadsShowTheirMessageAndKeepTheDefinition) {
+    std::string bad = OwnFolder() + "dialog-bad.tfs";
+    WriteFile(bad, "%RGB-1.0\r1\r2\r3\r4\r5\r6\r7\r8\rcut\r\r");  // ends after the red formula
+    FilterDefinition before = *definition_;
+    std::string text;
+    RunModal([&] { LoadSettings(hostWindow_); },
+             [&] {
+                 HWND d = WaitForDialog("Open");
+                 ASSERT_NE(d, nullptr);
+                 ChooseFile(d, bad);
+                 text = Answer(IDOK);
+             });
+    EXPECT_NE(text.find("This file may not have the correct format."), std::string::npos) << text;
+    EXPECT_EQ(std::memcmp(definition_, &before, sizeof before), 0);
+
+    // Only the path must exist: a missing file is accepted by the dialog and
+    // then cannot be opened.
+    RunModal([&] { LoadSettings(hostWindow_); },
+             [&] {
+                 HWND d = WaitForDialog("Open");
+                 ASSERT_NE(d, nullptr);
+                 ChooseFile(d, OwnFolder() + "no-such-file.tfs");
+                 text = Answer(IDOK);
+             });
+    EXPECT_NE(text.find("An error occured while attempting to open the settings file."),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(std::memcmp(definition_, &before, sizeof before), 0);
+    DeleteFileA(bad.c_str());
+}
+
+TEST_F(SettingsDialogs, CancelChangesNothing) {
+    FilterDefinition before = *definition_;
+    RunModal([&] { LoadSettings(hostWindow_); },
+             [&] {
+                 HWND d = WaitForDialog("Open");
+                 ASSERT_NE(d, nullptr);
+                 Click(d, IDCANCEL);
+                 EXPECT_TRUE(WaitUntilClosed(d));
+             });
+    EXPECT_EQ(std::memcmp(definition_, &before, sizeof before), 0);
+}

@@ -1,0 +1,120 @@
+// "Save..." and "Load..." as the user meets them: in the editor (dialog 101)
+// of TinctorEditor.lmf, through the real file dialogs. The editor shows the
+// formulas in fields 1000-1003 and the slider values in labels 1015-1022,
+// reads typed formulas back on its 250 ms timer and, after a failed load,
+// puts what it showed back into the definition.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "tests/plugin/fake_host.h"
+#include "tests/plugin_ui/dialog_driver.h"
+
+namespace {
+
+int16_t __cdecl Advance() {
+    return 0;
+}  // the buffers already hold the whole small image
+int16_t __cdecl Display(const HostPixelMap*, const HostRect32*, int32_t, int32_t, void*) {
+    return 0;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary);
+    f << bytes;
+}
+
+std::string TempPath(const char* name) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+void SetText(HWND dialog, int id, const std::string& text) {
+    SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+}  // namespace
+
+TEST(SettingsDialog, SaveAndLoadThroughTheEditor) {
+    FakeHost host("TinctorEditor.lmf");
+    ASSERT_TRUE(host.entry);
+    host.record.advanceState = Advance;
+    host.record.displayPixels = Display;
+    host.SetImage(40, 30, 3);
+    ASSERT_EQ(host.Call(kSelectorParameters), 0);
+    ASSERT_EQ(host.Call(kSelectorPrepare), 0);
+
+    std::string saved = TempPath("editor-saved.tfs"), loaded = TempPath("editor-load.tfs"),
+                bad = TempPath("editor-bad.tfs");
+    DeleteFileA(saved.c_str());
+    WriteFile(loaded,
+              "%RGB-1.0\r10\r20\r30\r40\r50\r60\r70\r80\rr\\r\\nxor(1)\r\rg\r\rb/2\r\rA\r\r");
+    WriteFile(bad, "%RGB-1.0\r1\r2\r");
+    int16_t result = -1;
+    RunModal([&] { result = host.Call(kSelectorStart); },
+             [&] {
+                 HWND e = WaitForDialog("Tinctor Editor", 10000);
+                 ASSERT_NE(e, nullptr) << "the editor did not open";
+                 const char* typed[4] = {"255-r", "g", "b", "a"};
+                 for (int k = 0; k < 4; ++k) SetText(e, 1000 + k, typed[k]);
+                 Sleep(700);  // the timer reads the fields back
+
+                 Click(e, 1005);  // Save...
+                 HWND save = WaitForDialog("Save As");
+                 ASSERT_NE(save, nullptr);
+                 ChooseFile(save, saved);
+                 EXPECT_TRUE(WaitUntilClosed(save));
+                 EXPECT_EQ(ReadFile(saved),
+                           "%RGB-1.0\r101\r0\r0\r0\r0\r0\r0\r0\r255-r\r\rg\r\rb\r\ra\r\r");
+
+                 Click(e, 1004);  // Load...
+                 HWND open = WaitForDialog("Open");
+                 ASSERT_NE(open, nullptr);
+                 ChooseFile(open, loaded);
+                 EXPECT_TRUE(WaitUntilClosed(open));
+                 Sleep(300);
+                 EXPECT_EQ(ItemText(e, 1000), "r\r\nxor(1)");
+                 EXPECT_EQ(ItemText(e, 1002), "b/2");
+                 EXPECT_EQ(ItemText(e, 1003), "A");
+                 for (int i = 0; i < 8; ++i)
+                     EXPECT_EQ(ItemText(e, 1015 + i), std::to_string(10 * (i + 1))) << i;
+                 // "xor" is no function: the red marker shows, no message box.
+                 EXPECT_TRUE(IsWindowVisible(GetDlgItem(e, 1023)));
+
+                 Click(e, 1004);
+                 open = WaitForDialog("Open");
+                 ASSERT_NE(open, nullptr);
+                 ChooseFile(open, bad);
+                 HWND box = WaitForDialog("Tinctor Editor", 5000, e);
+                 ASSERT_NE(box, nullptr);
+                 EXPECT_NE(MessageText(box).find("may not have the correct format"),
+                           std::string::npos);
+                 Click(box, IDOK);
+                 EXPECT_TRUE(WaitUntilClosed(box));
+                 EXPECT_EQ(ItemText(e, 1002), "b/2");  // what the dialog showed stays
+                 EXPECT_EQ(ItemText(e, 1015), "10");
+
+                 SetText(e, 1000, "r");
+                 Click(e, IDOK);
+                 EXPECT_TRUE(WaitUntilClosed(e));
+             });
+    EXPECT_EQ(result, 0);
+    FilterDefinition* d = host.definition();
+    ASSERT_NE(d, nullptr);
+    EXPECT_STREQ(d->formula[2], "b/2");
+    EXPECT_EQ(d->sliderValue[0], 10);
+    EXPECT_EQ(d->sliderValue[7], 80);
+    DeleteFileA(saved.c_str());
+    DeleteFileA(loaded.c_str());
+    DeleteFileA(bad.c_str());
+}
