@@ -90,9 +90,12 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         o.command = Command::Help;
         return r;
     }
-    if (cmd == "list") o.command = Command::List;
-    else if (cmd == "apply") o.command = Command::Apply;
-    else if (cmd == "about") o.command = Command::About;
+    if (cmd == "list")
+        o.command = Command::List;
+    else if (cmd == "apply")
+        o.command = Command::Apply;
+    else if (cmd == "about")
+        o.command = Command::About;
     else {
         r.error = "unknown command '" + cmd + "'";
         return r;
@@ -109,8 +112,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             out = args[++i];
             return true;
         };
-        bool applyOnly = a == "--area" || a == "--mask" || a == "--transparency" || a == "--repeat" ||
-                         a == "--quiet" || a == "--time" || a == "--abort-at-row";
+        bool applyOnly = a == "--area" || a == "--mask" || a == "--transparency" ||
+                         a == "--repeat" || a == "--quiet" || a == "--time" ||
+                         a == "--abort-at-row";
         if (applyOnly && o.command != Command::Apply) {
             r.error = a + " belongs to the apply command";
             return r;
@@ -131,7 +135,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             if (!value(text)) return r;
             o.area = ParseArea(text);
             if (!o.area) {
-                r.error = "bad --area '" + text + "' (expected L,T,R,B with L <= R, T <= B, 0..32767)";
+                r.error =
+                    "bad --area '" + text + "' (expected L,T,R,B with L <= R, T <= B, 0..32767)";
                 return r;
             }
         } else if (a == "--mask") {
@@ -143,10 +148,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
                 r.error = "bad --abort-at-row '" + text + "' (expected a row number)";
                 return r;
             }
-        } else if (a == "--transparency") o.transparency = true;
-        else if (a == "--repeat") o.repeat = true;
-        else if (a == "--quiet") o.quiet = true;
-        else if (a == "--time") o.time = true;
+        } else if (a == "--transparency")
+            o.transparency = true;
+        else if (a == "--repeat")
+            o.repeat = true;
+        else if (a == "--quiet")
+            o.quiet = true;
+        else if (a == "--time")
+            o.time = true;
         else if (a.size() > 1 && a[0] == '-' && a != "-") {
             r.error = "unknown option '" + a + "'";
             return r;

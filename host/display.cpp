@@ -19,7 +19,8 @@ int16_t __cdecl DisplayPixels(const HostPixelMap* source, const HostRect32* srcR
     // The destination is where the source rectangle's clipped corner lands.
     int32_t x = dstCol + (srcRect->left < source->left ? source->left - srcRect->left : 0);
     int32_t y = dstRow + (srcRect->top < source->top ? source->top - srcRect->top : 0);
-    int lines = StretchDIBits(static_cast<HDC>(dc), x, y, image.width, image.height, 0, 0, image.width,
-                              image.height, image.bgrx.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    int lines =
+        StretchDIBits(static_cast<HDC>(dc), x, y, image.width, image.height, 0, 0, image.width,
+                      image.height, image.bgrx.data(), &info, DIB_RGB_COLORS, SRCCOPY);
     return lines == 0 ? int16_t(-1) : int16_t(0);
 }

@@ -4,7 +4,9 @@
 
 namespace {
 
-uint32_t Pack(uint32_t r, uint32_t g, uint32_t b) { return b | g << 8 | r << 16; }
+uint32_t Pack(uint32_t r, uint32_t g, uint32_t b) {
+    return b | g << 8 | r << 16;
+}
 
 uint32_t Blend(uint32_t fg, uint32_t bg, uint32_t m) {
     return (fg * m + bg * (255 - m) + 127) / 255;
