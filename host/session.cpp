@@ -4,11 +4,11 @@
 
 #include "host/buffers.h"
 #include "host/display.h"
+#include "host/pixmap.h"
 #include "host/protocol.h"
 
 namespace {
 
-constexpr int16_t kImageModeRGB = 3;
 constexpr int16_t kAdvanceRefused = -1;
 
 // The callbacks take no context: the services of the call in progress are
