@@ -74,9 +74,10 @@ protected:
     }
 
     // lumora apply with the test plug-in; `extra` goes after IN OUT.
-    LumoraRun Apply(const std::string& in, const std::string& out, std::vector<std::string> extra = {},
-                    const std::string& mode = "") {
-        std::vector<std::string> args = {"apply", "--plugins", plugins_, "--filter", "host test invert", in, out};
+    LumoraRun Apply(const std::string& in, const std::string& out,
+                    std::vector<std::string> extra = {}, const std::string& mode = "") {
+        std::vector<std::string> args = {
+            "apply", "--plugins", plugins_, "--filter", "host test invert", in, out};
         args.insert(args.end(), extra.begin(), extra.end());
         return RunLumora(args, {{"LUMORA_TEST_MODE", mode}, {"LUMORA_TEST_LOG", log_}});
     }
@@ -105,20 +106,29 @@ TEST_F(Lumora, RefusesBadInputWithExitTwoAndNoOutput) {
         std::vector<std::string> args;
         const char* message;
     } cases[] = {
-        {{"apply", "--plugins", plugins_, "--filter", "host test invert", dir_.file("missing.png"), out},
+        {{"apply", "--plugins", plugins_, "--filter", "host test invert", dir_.file("missing.png"),
+          out},
          "cannot read image"},
-        {{"apply", "--plugins", plugins_, "--filter", "host test invert", dir_.file("text.png"), out},
+        {{"apply", "--plugins", plugins_, "--filter", "host test invert", dir_.file("text.png"),
+          out},
          "not a readable"},
-        {{"apply", "--plugins", plugins_, "--filter", "No Such Filter", good, out}, "no filter named 'No Such Filter'"},
-        {{"apply", "--plugins", plugins_, "--filter", "Fail Load", good, out}, "cannot load plug-in"},
-        {{"apply", "--plugins", plugins_, "--filter", "Bad Export", good, out}, "no export 'MissingEntry'"},
-        {{"apply", "--plugins", dir_.file("nowhere"), "--filter", "x", good, out}, "no plug-in folder"},
-        {{"apply", "--plugins", plugins_, "--filter", "host test invert", good, dir_.file("out.xyz")},
+        {{"apply", "--plugins", plugins_, "--filter", "No Such Filter", good, out},
+         "no filter named 'No Such Filter'"},
+        {{"apply", "--plugins", plugins_, "--filter", "Fail Load", good, out},
+         "cannot load plug-in"},
+        {{"apply", "--plugins", plugins_, "--filter", "Bad Export", good, out},
+         "no export 'MissingEntry'"},
+        {{"apply", "--plugins", dir_.file("nowhere"), "--filter", "x", good, out},
+         "no plug-in folder"},
+        {{"apply", "--plugins", plugins_, "--filter", "host test invert", good,
+          dir_.file("out.xyz")},
          "unknown output format"},
-        {{"apply", "--plugins", plugins_, "--filter", "host test invert", good, out, "--area", "0,0,9,8"},
+        {{"apply", "--plugins", plugins_, "--filter", "host test invert", good, out, "--area",
+          "0,0,9,8"},
          "reaches outside"},
         {{"apply", "--filter", "x", good}, "needs an input and an output"},
-        {{"apply", "--plugins", plugins_, "--filter", "host test invert", good, out, "--bogus"}, "unknown option"},
+        {{"apply", "--plugins", plugins_, "--filter", "host test invert", good, out, "--bogus"},
+         "unknown option"},
         {{}, "Usage:"},
     };
     for (const Case& c : cases) {
@@ -165,16 +175,15 @@ TEST_F(Lumora, ListShowsFiltersAndSkipsOtherFilesWithAReason) {
     LumoraRun r = RunLumora({"list", "--plugins", plugins_});
     EXPECT_EQ(r.status, 0) << r.err;
     // FailLoad's DllMain refuses to load: listing it proves no plug-in code ran.
-    EXPECT_NE(r.out.find("Host Tests  Host Test Invert...  LumoraTest.lmf"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Host Tests  Host Test Invert...  LumoraTest.lmf"), std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("Fail Load"), std::string::npos) << r.out;
     struct Skip {
         const char* file;
         const char* reason;
     } skips[] = {
-        {"WrongKind.lmf", "kind 'LMXT' is not a filter"},
-        {"WrongHost.lmf", "made for host 'OTHR'"},
-        {"NoEntry.lmf", "no i386 entry point (wx86)"},
-        {"NoPipl.lmf", "no property list"},
+        {"WrongKind.lmf", "kind 'LMXT' is not a filter"}, {"WrongHost.lmf", "made for host 'OTHR'"},
+        {"NoEntry.lmf", "no i386 entry point (wx86)"},    {"NoPipl.lmf", "no property list"},
         {"NotADll.lmf", "not a Windows library"},
     };
     for (const Skip& s : skips) {
@@ -202,8 +211,10 @@ TEST(LumoraBuild, DefaultFolderListsBothTinctorPlugins) {
         bool grain = false, editor = false;
         for (std::string line; std::getline(lines, line);) {
             auto has = [&](const char* s) { return line.find(s) != std::string::npos; };
-            grain |= line.rfind("Tinctor ", 0) == 0 && has("Tinctor Grain...") && has("Tinctor.lmf");
-            editor |= line.rfind("Tinctor Tools", 0) == 0 && has("Tinctor Editor...") && has("TinctorEditor.lmf");
+            grain |=
+                line.rfind("Tinctor ", 0) == 0 && has("Tinctor Grain...") && has("Tinctor.lmf");
+            editor |= line.rfind("Tinctor Tools", 0) == 0 && has("Tinctor Editor...") &&
+                      has("TinctorEditor.lmf");
         }
         EXPECT_TRUE(grain && editor) << r.out;
     }
@@ -230,8 +241,11 @@ TEST_F(Lumora, InvertsTheFilterAreaOnlyThroughPaddedStrides) {
     }
     std::string log = Log();
     // 25 pixels x 3 planes = 75 bytes a row, handed over with a padded stride.
-    EXPECT_NE(log.find("continue in=4,5,20,30 out=4,5,20,30 planes=0..2 instride=84 outstride=84 used=75"),
-              std::string::npos) << log;
+    EXPECT_NE(
+        log.find(
+            "continue in=4,5,20,30 out=4,5,20,30 planes=0..2 instride=84 outstride=84 used=75"),
+        std::string::npos)
+        << log;
     EXPECT_NE(log.find("in=1,2,23,33"), std::string::npos) << log;
     EXPECT_EQ(Count(log, "handle=lost"), 0) << log;
     EXPECT_EQ(Count(log, "window=no"), 0) << log;
@@ -244,7 +258,8 @@ TEST_F(Lumora, WarnsWhenThePluginWritesPastItsRows) {
     EXPECT_EQ(clean.err.find("wrote past"), std::string::npos) << clean.err;
     LumoraRun r = Apply(in, out, {"--quiet"}, "overrun");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.err.find("warning: Host Test Invert... wrote past the end of its output rows"), std::string::npos)
+    EXPECT_NE(r.err.find("warning: Host Test Invert... wrote past the end of its output rows"),
+              std::string::npos)
         << r.err;
     EXPECT_TRUE(Inverted(img, Load(out), 12, 11, 3));  // the padding took the stray bytes
 }
@@ -291,7 +306,9 @@ TEST_F(Lumora, TransparencyPlaneIsHandedOverAndKeptInPng) {
         ASSERT_EQ(Apply(in, out, extra).status, 0);
         bool four = c.alphaInput || c.flag;
         std::string log = Log();
-        EXPECT_NE(log.find(four ? "prepare planes=4 mode=3" : "prepare planes=3 mode=3"), std::string::npos) << log;
+        EXPECT_NE(log.find(four ? "prepare planes=4 mode=3" : "prepare planes=3 mode=3"),
+                  std::string::npos)
+            << log;
         EXPECT_NE(log.find(four ? "planes=0..3" : "planes=0..2"), std::string::npos) << log;
         Image res = Load(out);
         EXPECT_EQ(res.alpha, four);
@@ -332,8 +349,10 @@ TEST_F(Lumora, WritesTheFormatTheExtensionNames) {
                     worst = std::max(worst, d);
                     total += d;
                 }
-        if (c.tolerance == 0) EXPECT_EQ(worst, 0) << c.name;
-        else EXPECT_LE(total / (16 * 12 * 3), c.tolerance) << c.name;
+        if (c.tolerance == 0)
+            EXPECT_EQ(worst, 0) << c.name;
+        else
+            EXPECT_LE(total / (16 * 12 * 3), c.tolerance) << c.name;
     }
 }
 
@@ -363,7 +382,8 @@ TEST_F(Lumora, SampleRequestsAreReducedAndDrawable) {
     // The sample, pasted top-left: every second pixel of every second row.
     for (int32_t y = 0; y < 10; ++y)
         for (int32_t x = 0; x < 15; ++x)
-            EXPECT_TRUE(std::equal(img.pixel(2 * x, 2 * y), img.pixel(2 * x, 2 * y) + 3, res.pixel(x, y)))
+            EXPECT_TRUE(
+                std::equal(img.pixel(2 * x, 2 * y), img.pixel(2 * x, 2 * y) + 3, res.pixel(x, y)))
                 << x << "," << y;
     EXPECT_TRUE(Inverted(img, res, 20, 15, 3));
 }
@@ -371,7 +391,8 @@ TEST_F(Lumora, SampleRequestsAreReducedAndDrawable) {
 TEST_F(Lumora, MaskBlendsTheResultIntoTheOriginal) {
     Image img = Pattern(10, 4, false), mask(10, 4, false);
     for (int32_t y = 0; y < 4; ++y)
-        for (int32_t x = 0; x < 10; ++x) std::fill(mask.pixel(x, y), mask.pixel(x, y) + 3, x < 5 ? 0 : 255);
+        for (int32_t x = 0; x < 10; ++x)
+            std::fill(mask.pixel(x, y), mask.pixel(x, y) + 3, x < 5 ? 0 : 255);
     std::string in = Save(img, "in.png"), m = Save(mask, "mask.png"), out = dir_.file("out.png");
     ASSERT_EQ(Apply(in, out, {"--quiet", "--mask", m}).status, 0);
     Image res = Load(out);
@@ -379,13 +400,45 @@ TEST_F(Lumora, MaskBlendsTheResultIntoTheOriginal) {
     EXPECT_TRUE(Inverted(img, res, 7, 1, 3));
 }
 
-TEST_F(Lumora, ProgressBarUnlessQuiet) {
+TEST_F(Lumora, ProgressBarOnlyToATerminal) {
+    // Standard error is a file here: no bar, whether quiet or not.
     std::string in = Save(Pattern(4, 30, false), "in.png"), out = dir_.file("out.png");
     LumoraRun loud = Apply(in, out);
-    EXPECT_NE(loud.err.find("100%"), std::string::npos) << loud.err;
+    EXPECT_EQ(loud.status, 0) << loud.err;
+    EXPECT_EQ(loud.err.find('%'), std::string::npos) << loud.err;
+    EXPECT_NE(loud.out.find("filtered with Host Test Invert..."), std::string::npos) << loud.out;
     LumoraRun quiet = Apply(in, out, {"--quiet"});
-    EXPECT_EQ(quiet.err.find('%'), std::string::npos) << quiet.err;
+    EXPECT_EQ(quiet.err, "");
     EXPECT_EQ(quiet.out, "");
+}
+
+TEST_F(Lumora, MissingOutputFolderFailsBeforeAnyFiltering) {
+    std::string in = Save(Pattern(6, 6, false), "in.png");
+    struct Case {
+        std::string out;
+        const char* message;
+    } cases[] = {
+        {dir_.file("nowhere\\out.png"), "no folder"},
+        {plugins_ + ".png", ""},  // a sibling name: fine, written below
+        {dir_.path(), "unknown output format"},
+    };
+    CreateDirectoryA(dir_.file("folder.png").c_str(), nullptr);
+    LumoraRun folder = Apply(in, dir_.file("folder.png"));
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_NE(folder.err.find("it is a folder"), std::string::npos) << folder.err;
+    for (const Case& c : cases) {
+        DeleteFileA(log_.c_str());
+        LumoraRun r = Apply(in, c.out, {"--quiet"});
+        if (!*c.message) {
+            EXPECT_EQ(r.status, 0) << r.err;
+            continue;
+        }
+        EXPECT_EQ(r.status, 2) << c.out;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(Count(r.err, "\n"), 1) << r.err;
+        // Found out before the plug-in was even loaded.
+        EXPECT_EQ(Log(), "") << c.out;
+    }
 }
 
 TEST_F(Lumora, AboutGivesThePluginTheHostWindow) {
@@ -393,9 +446,211 @@ TEST_F(Lumora, AboutGivesThePluginTheHostWindow) {
                             {{"LUMORA_TEST_LOG", log_}});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(Log().find("selector 0 handle=kept window=yes"), std::string::npos) << Log();
-    r = RunLumora({"about", "--plugins", plugins_, "--filter", "LumoraTest"}, {{"LUMORA_TEST_MODE", "fail=0:-30100"}});
+    r = RunLumora({"about", "--plugins", plugins_, "--filter", "LumoraTest"},
+                  {{"LUMORA_TEST_MODE", "fail=0:-30100"}});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("-30100 (bad selector)"), std::string::npos) << r.err;
+}
+
+// ---- apply without --repeat: the plug-in's dialog ---------------------------
+
+constexpr char kDialogTitle[] = "Host Test Dialog";
+
+// What the test plug-in's dialog is given: the filter area 5,7,97,140 of a
+// 150 x 100 image reduced to fit its 64 x 48 preview, factor 3.
+constexpr int kFactor = 3;
+constexpr int kSampleTop = 5 / kFactor, kSampleLeft = 7 / kFactor;
+constexpr int kSampleWidth = 140 / kFactor - kSampleLeft, kSampleHeight = 97 / kFactor - kSampleTop;
+
+class LumoraDialog : public Lumora {
+protected:
+    void SetUp() override {
+        Lumora::SetUp();
+        image_ = Pattern(150, 100, false);
+        in_ = Save(image_, "in.png");
+        out_ = dir_.file("out.png");
+    }
+
+    std::vector<std::string> Args(std::vector<std::string> extra = {}) {
+        std::vector<std::string> a = {
+            "apply", "--plugins", plugins_, "--filter",   "host test invert",
+            in_,     out_,        "--area", "7,5,140,97", "--quiet"};
+        a.insert(a.end(), extra.begin(), extra.end());
+        return a;
+    }
+    Environment Env(const std::string& mode = "dialog") {
+        return {{"LUMORA_TEST_MODE", mode}, {"LUMORA_TEST_LOG", log_}};
+    }
+
+    // The dialog, once it is shown and has drawn its preview; null when it
+    // never comes.
+    HWND WaitForDialog(const LumoraChild& child) {
+        for (int i = 0; i < 600 && child.running(); ++i) {
+            HWND dialog = FindWindowA("#32770", kDialogTitle);
+            if (dialog && IsWindowVisible(dialog) &&
+                Log().find("dialog paint display=0 at ") != std::string::npos)
+                return dialog;
+            Sleep(50);
+        }
+        return nullptr;
+    }
+
+    // Where the last paint put the preview, in screen coordinates.
+    POINT PreviewOrigin() {
+        std::string log = Log();
+        size_t at = log.rfind("dialog paint display=0 at ");
+        POINT p{-1, -1};
+        if (at != std::string::npos)
+            std::sscanf(log.c_str() + at, "dialog paint display=0 at %ld,%ld", &p.x, &p.y);
+        return p;
+    }
+
+    Image image_;
+    std::string in_, out_;
+};
+
+// Reads w x h pixels of the screen at (x, y) as 0xRRGGBB.
+std::vector<uint32_t> ScreenPixels(int x, int y, int w, int h) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS,
+                                      reinterpret_cast<void**>(&bits), nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY);
+    GdiFlush();
+    std::vector<uint32_t> pixels(bits, bits + size_t(w) * h);
+    for (uint32_t& p : pixels) p &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// A left click at the centre of `window`, through the system's input queue.
+void ClickAt(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input[3] = {};
+    for (INPUT& i : input) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = x * 65536 / sw + 1;
+        i.mi.dy = y * 65536 / sh + 1;
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
+    }
+    input[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
+    input[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(3, input, sizeof(INPUT));
+}
+
+TEST_F(LumoraDialog, OkAppliesTheFilterAfterTheDialogShowedTheSample) {
+    LumoraChild child(Args(), Env());
+    HWND dialog = WaitForDialog(child);
+    ASSERT_NE(dialog, nullptr) << Log();
+    std::string log = Log();
+    EXPECT_NE(log.find("dialog owner=host"), std::string::npos) << log;
+    EXPECT_NE(log.find("dialog advance=0 factor=3 sample=1,2,32,46"), std::string::npos) << log;
+
+    // The preview on the screen: the reduced sample, inverted, one source
+    // pixel (the top-left one) of every 3 x 3 block.
+    POINT at = PreviewOrigin();
+    std::vector<uint32_t> shown = ScreenPixels(at.x, at.y, kSampleWidth, kSampleHeight);
+    int wrong = 0;
+    for (int y = 0; y < kSampleHeight; ++y)
+        for (int x = 0; x < kSampleWidth; ++x) {
+            const uint8_t* p =
+                image_.pixel((kSampleLeft + x) * kFactor, (kSampleTop + y) * kFactor);
+            uint32_t expected =
+                uint32_t(255 - p[0]) << 16 | uint32_t(255 - p[1]) << 8 | (255 - p[2]);
+            if (shown[size_t(y) * kSampleWidth + x] != expected && wrong++ < 5)
+                ADD_FAILURE() << "preview pixel " << x << "," << y << ": " << std::hex
+                              << shown[size_t(y) * kSampleWidth + x] << " instead of " << expected;
+        }
+    EXPECT_EQ(wrong, 0);
+
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    LumoraRun r = child.wait();
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(Log().find("dialog ended with OK"), std::string::npos);
+    Image res = Load(out_);
+    for (int32_t y = 0; y < 100; y += 7)
+        for (int32_t x = 0; x < 150; x += 7) {
+            bool inside = x >= 7 && x < 140 && y >= 5 && y < 97;
+            EXPECT_TRUE(inside ? Inverted(image_, res, x, y, 3) : Same(image_, res, x, y, 3))
+                << x << "," << y;
+        }
+}
+
+TEST_F(LumoraDialog, CancelExitsOneAndWritesNothing) {
+    LumoraChild child(Args(), Env());
+    HWND dialog = WaitForDialog(child);
+    ASSERT_NE(dialog, nullptr) << Log();
+    HWND cancel = GetDlgItem(dialog, IDCANCEL);
+    ASSERT_NE(cancel, nullptr);
+    // As a user would: the mouse, through the input queue.
+    for (int attempt = 0; attempt < 3 && child.running(); ++attempt) {
+        ClickAt(cancel);
+        for (int i = 0; i < 40 && child.running(); ++i) Sleep(50);
+    }
+    LumoraRun r = child.wait();
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("cancelled"), std::string::npos) << r.err;
+    ExpectNoOutput(out_);
+    std::string log = Log();
+    EXPECT_NE(log.find("dialog ended with Cancel"), std::string::npos) << log;
+    EXPECT_EQ(Count(log, "selector 4 "), 0) << log;  // nothing was filtered
+}
+
+TEST_F(LumoraDialog, ARefusedSampleEndsTheDialogAsCancelled) {
+    LumoraRun r = RunLumora(Args(), Env("dialog,badrate"));
+    EXPECT_EQ(r.status, 1) << r.err;
+    ExpectNoOutput(out_);
+    EXPECT_NE(Log().find("dialog advance=-1"), std::string::npos) << Log();
+}
+
+TEST_F(LumoraDialog, RepeatShowsNoDialog) {
+    LumoraRun r = RunLumora(Args({"--repeat"}), Env());
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Log().find("dialog"), std::string::npos) << Log();
+    EXPECT_TRUE(Inverted(image_, Load(out_), 50, 50, 3));
+}
+
+TEST_F(LumoraDialog, WithoutADisplayItSaysSoInOneLine) {
+    // A window station of our own that is not interactive: what a process
+    // without a display gets.
+    HWINSTA station = CreateWindowStationA("LumoraNoDisplay", 0, WINSTA_ALL_ACCESS, nullptr);
+    ASSERT_NE(station, nullptr);
+    const std::string desktop = "LumoraNoDisplay\\Default";
+    {
+        LumoraChild child(Args(), Env(), desktop);
+        LumoraRun r = child.wait();
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_EQ(r.err.rfind("lumora: no display for the filter's dialog", 0), 0u) << r.err;
+        EXPECT_EQ(Count(r.err, "\n"), 1) << r.err;
+        ExpectNoOutput(out_);
+        EXPECT_EQ(Log(), "");  // the plug-in was never called
+    }
+    {
+        LumoraChild child({"about", "--plugins", plugins_, "--filter", "LumoraTest"}, Env(),
+                          desktop);
+        LumoraRun r = child.wait();
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_NE(r.err.find("no display for the About box"), std::string::npos) << r.err;
+    }
+    {
+        // --repeat shows no dialog and needs no display.
+        LumoraChild child(Args({"--repeat"}), Env(), desktop);
+        LumoraRun r = child.wait();
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(FileExists(out_));
+    }
+    CloseWindowStation(station);
 }
 
 }  // namespace
