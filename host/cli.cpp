@@ -19,7 +19,9 @@ const char kUsageText[] =
     "  apply   Filter image IN with the plug-in NAME and write the result to OUT.\n"
     "          Images are PNG, BMP, JPEG or TIFF; the output format follows the\n"
     "          extension of OUT, and PNG keeps the transparency plane. OUT is\n"
-    "          written completely or not at all.\n"
+    "          written completely or not at all. Without --repeat the plug-in\n"
+    "          shows its dialog (this needs a display): OK applies the filter,\n"
+    "          Cancel leaves OUT unwritten and exits with 1.\n"
     "  about   Show the plug-in's About box.\n"
     "\n"
     "Options:\n"
@@ -35,8 +37,9 @@ const char kUsageText[] =
     "  --transparency     Hand the plug-in a layer with a transparency plane (the\n"
     "                     default when IN has one).\n"
     "  --repeat           Apply the last filter again: no parameters call and so\n"
-    "                     no dialog.\n"
-    "  --quiet            No progress bar.\n"
+    "                     no dialog and no display needed.\n"
+    "  --quiet            No progress bar (it is drawn only when standard error\n"
+    "                     is a terminal) and no closing line.\n"
     "  --time             Print the time spent inside the continue calls, as\n"
     "                     'continue: 123.4 ms'.\n"
     "  --abort-at-row N   Testing aid: the abort test answers yes once the\n"
@@ -45,7 +48,8 @@ const char kUsageText[] =
     "While a filter runs, Esc or Ctrl+C asks the plug-in to stop.\n"
     "\n"
     "Exit status: 0 success; 1 cancelled by the user or stopped by the plug-in;\n"
-    "2 bad usage, unreadable input, unknown filter, or a plug-in error.\n";
+    "2 bad usage, unreadable input, unknown filter, a missing output folder, no\n"
+    "display for a dialog, or a plug-in error.\n";
 
 namespace {
 
