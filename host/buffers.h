@@ -26,6 +26,8 @@ struct Area {
 
 constexpr int32_t kRateOne = 0x10000;
 constexpr uint8_t kGuardByte = 0xA5;
+constexpr int32_t kRowAlignment = 4;   // rows start on 4-byte boundaries
+constexpr int32_t kRowGuardBytes = 8;  // guard bytes after every row's pixels
 
 // Edge padding modes, as the plug-in writes them into the record. Values
 // 0..255 pad with that sample value.

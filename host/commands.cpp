@@ -11,6 +11,7 @@
 #include "host/host_window.h"
 #include "host/image_io.h"
 #include "host/jobs.h"
+#include "host/protocol.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS* info) {
                  selector ? " during " : "", selector ? selector : "",
                  info && info->ExceptionRecord ? info->ExceptionRecord->ExceptionCode : 0UL);
     std::fflush(stderr);
-    ExitProcess(2);
+    ExitProcess(kExitFailed);
 }
 
 void MakeGrey(Image& mask) {
@@ -61,10 +62,12 @@ std::string FolderOfFile(const std::string& path) {
 // Everything about OUT that can be known before filtering.
 int CheckOutput(const std::string& output) {
     if (EncoderTypeForPath(output).empty())
-        return Fail(2, "unknown output format for " + output + " (use .png, .bmp, .jpg or .tif)");
+        return Fail(kExitFailed,
+                    "unknown output format for " + output + " (use .png, .bmp, .jpg or .tif)");
     std::string folder = FolderOfFile(output);
-    if (!IsFolder(folder)) return Fail(2, "cannot write " + output + ": no folder " + folder);
-    if (IsFolder(output)) return Fail(2, "cannot write " + output + ": it is a folder");
+    if (!IsFolder(folder))
+        return Fail(kExitFailed, "cannot write " + output + ": no folder " + folder);
+    if (IsFolder(output)) return Fail(kExitFailed, "cannot write " + output + ": it is a folder");
     return 0;
 }
 
@@ -74,12 +77,12 @@ int WriteOutput(const Image& result, const std::string& output) {
     std::string temp = output + kPartialSuffix, error;
     if (!SaveImageFile(result, temp, output, error)) {
         DeleteFileA(temp.c_str());
-        return Fail(2, "cannot write " + output + ": " + error);
+        return Fail(kExitFailed, "cannot write " + output + ": " + error);
     }
     if (!MoveFileExA(temp.c_str(), output.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) {
         DeleteFileA(temp.c_str());
-        return Fail(2, "cannot write " + output + ": the file cannot be replaced");
+        return Fail(kExitFailed, "cannot write " + output + ": the file cannot be replaced");
     }
     return 0;
 }
@@ -102,15 +105,15 @@ std::string PluginFolder(const Options& o) {
 int FindFilter(const Options& o, PluginRef& ref) {
     std::string dir = PluginFolder(o);
     Catalog catalog = ScanPluginFolder(dir);
-    if (!catalog.folderFound) return Fail(2, "no plug-in folder " + dir);
+    if (!catalog.folderFound) return Fail(kExitFailed, "no plug-in folder " + dir);
     std::vector<const CatalogEntry*> hits;
     for (const CatalogEntry& e : catalog.plugins)
         if (FilterNameMatches(o.filter, e.properties.name, e.fileName)) hits.push_back(&e);
-    if (hits.empty()) return Fail(2, "no filter named '" + o.filter + "' in " + dir);
+    if (hits.empty()) return Fail(kExitFailed, "no filter named '" + o.filter + "' in " + dir);
     if (hits.size() > 1) {
         std::string files;
         for (const CatalogEntry* e : hits) files += (files.empty() ? "" : ", ") + e->fileName;
-        return Fail(2, "filter name '" + o.filter + "' is ambiguous: " + files);
+        return Fail(kExitFailed, "filter name '" + o.filter + "' is ambiguous: " + files);
     }
     ref = {hits[0]->path, hits[0]->properties.entry, hits[0]->properties.name};
     return 0;
@@ -119,7 +122,7 @@ int FindFilter(const Options& o, PluginRef& ref) {
 int ListCommand(const Options& o) {
     std::string dir = PluginFolder(o);
     Catalog catalog = ScanPluginFolder(dir);
-    if (!catalog.folderFound) return Fail(2, "no plug-in folder " + dir);
+    if (!catalog.folderFound) return Fail(kExitFailed, "no plug-in folder " + dir);
     for (const std::string& w : catalog.warnings) std::fprintf(stderr, "%s\n", w.c_str());
     std::vector<CatalogEntry> menu = catalog.plugins;
     // The menu groups filters by category.
@@ -146,21 +149,21 @@ int ApplyCommand(const Options& o) {
     // Without --repeat the plug-in is asked for its parameters and may show
     // its dialog: find out now, not after reading the image.
     if (!o.repeat && !DisplayPresent())
-        return Fail(2,
+        return Fail(kExitFailed,
                     "no display for the filter's dialog (set DISPLAY, or add --repeat to "
                     "apply the filter with its last settings and no dialog)");
     ImageCodecs codecs;
-    if (!codecs.ok()) return Fail(2, "cannot start the image codecs (GDI+)");
+    if (!codecs.ok()) return Fail(kExitFailed, "cannot start the image codecs (GDI+)");
     std::string error;
     Image source;
     if (!LoadImageFile(o.input, source, error))
-        return Fail(2, "cannot read image " + o.input + ": " + error);
+        return Fail(kExitFailed, "cannot read image " + o.input + ": " + error);
     Image mask;
     if (!o.maskFile.empty()) {
         if (!LoadImageFile(o.maskFile, mask, error))
-            return Fail(2, "cannot read mask " + o.maskFile + ": " + error);
+            return Fail(kExitFailed, "cannot read mask " + o.maskFile + ": " + error);
         if (mask.width != source.width || mask.height != source.height)
-            return Fail(2, "mask " + o.maskFile + " is not the size of the image");
+            return Fail(kExitFailed, "mask " + o.maskFile + " is not the size of the image");
         MakeGrey(mask);
     }
     if (o.transparency) source.alpha = true;  // opaque samples are already 255
@@ -169,8 +172,8 @@ int ApplyCommand(const Options& o) {
     if (o.area) {
         area = Area{o.area->top, o.area->left, o.area->bottom, o.area->right};
         if (area.right > source.width || area.bottom > source.height)
-            return Fail(2, "--area reaches outside the " + std::to_string(source.width) + "x" +
-                               std::to_string(source.height) + " image");
+            return Fail(kExitFailed, "--area reaches outside the " + std::to_string(source.width) +
+                                         "x" + std::to_string(source.height) + " image");
     }
 
     FilterJob job;
@@ -199,8 +202,8 @@ int ApplyCommand(const Options& o) {
 int AboutCommand(const Options& o) {
     PluginRef ref;
     if (int status = FindFilter(o, ref)) return status;
-    if (!DisplayPresent()) return Fail(2, "no display for the About box (set DISPLAY)");
+    if (!DisplayPresent()) return Fail(kExitFailed, "no display for the About box (set DISPLAY)");
     ReportCrashes();
     JobOutcome outcome = RunAboutJob(ref);
-    return outcome.exitStatus ? Fail(outcome.exitStatus, outcome.message) : 0;
+    return outcome.exitStatus ? Fail(outcome.exitStatus, outcome.message) : kExitDone;
 }

@@ -4,11 +4,18 @@
 
 #include "host/pixmap.h"
 
+namespace {
+
+constexpr int16_t kDisplayDone = 0;
+constexpr int16_t kDisplayRefused = -1;
+
+}  // namespace
+
 int16_t __cdecl DisplayPixels(const HostPixelMap* source, const HostRect32* srcRect, int32_t dstRow,
                               int32_t dstCol, void* dc) {
-    if (!source || !srcRect || !dc) return -1;
+    if (!source || !srcRect || !dc) return kDisplayRefused;
     DisplayImage image;
-    if (!ConvertPixelMap(*source, *srcRect, image)) return -1;
+    if (!ConvertPixelMap(*source, *srcRect, image)) return kDisplayRefused;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = image.width;
@@ -22,5 +29,5 @@ int16_t __cdecl DisplayPixels(const HostPixelMap* source, const HostRect32* srcR
     int lines =
         StretchDIBits(static_cast<HDC>(dc), x, y, image.width, image.height, 0, 0, image.width,
                       image.height, image.bgrx.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-    return lines == 0 ? int16_t(-1) : int16_t(0);
+    return lines == 0 ? kDisplayRefused : kDisplayDone;
 }

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int16_t kAdvanceDone = 0;
-constexpr int16_t kAdvanceRefused = -1;
 constexpr int32_t kMaskPlanes = 1;
 
 // Turns a selector's nonzero result into the outcome; false when it ends the run.
@@ -141,8 +139,15 @@ void FilterRun::RunContinueLoop(JobOutcome& outcome) {
     LARGE_INTEGER frequency, t0, t1;
     QueryPerformanceFrequency(&frequency);
     while (AnyAreaRequested()) {
+        // Reduced samples are for previews: a pass over one would leave the
+        // image as it was and report success.
+        if (record_.inputRate != kRateOne) {
+            outcome = {kExitFailed, name + ": the plug-in asked to filter at a sampling rate of " +
+                                        std::to_string(record_.inputRate) + "/65536, not 1.0"};
+            return;
+        }
         if (!FillRequested()) {
-            outcome = {2, name + ": " + bufferError_};
+            outcome = {kExitFailed, name + ": " + bufferError_};
             return;
         }
         inContinue_ = true;
@@ -202,7 +207,7 @@ JobOutcome RunFilterJob(const FilterJob& job) {
     PluginSession session;
     std::string error;
     // Without --repeat the plug-in may show its dialog at start.
-    if (!session.Load(job.plugin, !job.repeat, error)) return {2, error};
+    if (!session.Load(job.plugin, !job.repeat, error)) return {kExitFailed, error};
     FilterRun run(session, job);
     return run.Execute();
 }
@@ -211,7 +216,7 @@ JobOutcome RunAboutJob(const PluginRef& plugin) {
     JobOutcome outcome;
     PluginSession session;
     std::string error;
-    if (!session.Load(plugin, true, error)) return {2, error};
+    if (!session.Load(plugin, true, error)) return {kExitFailed, error};
     AboutServices services;
     Check(kSelectorAbout, session.Call(kSelectorAbout, services), plugin.menuName, outcome);
     return outcome;

@@ -6,6 +6,7 @@
 
 #include "host/cli.h"
 #include "host/commands.h"
+#include "host/protocol.h"
 
 namespace {
 
@@ -32,14 +33,14 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::fputs(kUsageText, stderr);
-        return 2;
+        return kExitFailed;
     }
     ParseResult parsed = ParseCommandLine(args);
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "lumora: %s\nTry 'lumora --help'.\n", parsed.error.c_str());
-        return 2;
+        return kExitFailed;
     }
-    int status = 2;
+    int status = kExitFailed;
     for (const CommandEntry& c : kCommands)
         if (c.command == parsed.options.command) status = c.run(parsed.options);
     std::fflush(stdout);

@@ -19,7 +19,8 @@ uint32_t Blend(uint32_t fg, uint32_t bg, uint32_t m) {
 
 bool ConvertPixelMap(const HostPixelMap& map, const HostRect32& src, DisplayImage& out) {
     out = DisplayImage{};
-    if (map.version != kPixelMapVersion || !map.baseAddr || map.colBytes < 1 || map.planeBytes < 1) return false;
+    if (map.version != kPixelMapVersion || !map.baseAddr || map.colBytes < 1 || map.planeBytes < 1)
+        return false;
     int32_t top = std::max(src.top, map.top), left = std::max(src.left, map.left);
     int32_t bottom = std::min(src.bottom, map.bottom), right = std::min(src.right, map.right);
     if (bottom <= top || right <= left) return false;

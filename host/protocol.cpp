@@ -25,9 +25,9 @@ std::string DescribeResult(int16_t code) {
 }
 
 int ExitStatusForResult(int16_t code) {
-    if (code == kResultOk) return 0;
-    if (code == kResultCancelled) return 1;
-    return 2;
+    if (code == kResultOk) return kExitDone;
+    if (code == kResultCancelled) return kExitCancelled;
+    return kExitFailed;
 }
 
 Area ToArea(const HostArea& a) {

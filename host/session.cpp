@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int16_t kAdvanceRefused = -1;
-
 // The callbacks take no context: the services of the call in progress are
 // reachable only while that call runs.
 HostServices* gServices = nullptr;

@@ -156,6 +156,9 @@ TEST_F(Lumora, ReportsPluginErrorCodesWithTheirMeaning) {
         {"fail=4:1", 1, "the filter was stopped"},
         {"crash=4", 2, "the plug-in crashed during continue (exception 0xC0000005)"},
         {"crash=3", 2, "the plug-in crashed during start"},
+        // Requests the host cannot serve end the run with what was asked.
+        {"wide,strict", 2, "asked for input: an area reaching outside the 8x8 image"},
+        {"keeprate", 2, "asked to filter at a sampling rate of 131072/65536, not 1.0"},
     };
     for (const Case& c : cases) {
         LumoraRun r = Apply(in, out, {"--quiet"}, c.mode);

@@ -18,6 +18,8 @@
 //                output buffer and draws it through display pixels at client
 //                (10, 10) on every paint; OK applies, Cancel cancels
 //   badrate      the dialog's sample asks for a rate of 0, which the host refuses
+//   strict       start sets the padding modes to "refuse areas outside the image"
+//   keeprate     start leaves the input rate at 2.0, as if a preview forgot it
 //
 // The working block lives in locked movable global memory, as the real
 // filter's does, and is freed by the host when its session ends.
@@ -58,6 +60,8 @@ struct Mode {
     bool sample = false;
     bool dialog = false;
     bool badRate = false;
+    bool strict = false;
+    bool keepRate = false;
 };
 
 constexpr int kSampleBytes = 1 << 16;
@@ -92,6 +96,10 @@ Mode ReadMode() {
             m.dialog = true;
         else if (std::strcmp(word, "badrate") == 0)
             m.badRate = true;
+        else if (std::strcmp(word, "strict") == 0)
+            m.strict = true;
+        else if (std::strcmp(word, "keeprate") == 0)
+            m.keepRate = true;
     }
     return m;
 }
@@ -203,6 +211,8 @@ int16_t Start(HostRecord* r, TestState& s, const Mode& m) {
         if (a.bottom > s.nextBandTop) a.bottom = int16_t(s.nextBandTop);
     }
     r->inArea = r->outArea = a;
+    if (m.strict) r->inputPadding = r->outputPadding = -3;
+    if (m.keepRate) r->inputRate = 2 << 16;
     return 0;
 }
 
