@@ -403,6 +403,19 @@ TEST_F(Lumora, MaskBlendsTheResultIntoTheOriginal) {
     EXPECT_TRUE(Inverted(img, res, 7, 1, 3));
 }
 
+TEST_F(Lumora, MaskSamplesFollowTheMaskRateAndNeedAMask) {
+    Image img = Pattern(12, 6, false), mask(12, 6, false);
+    for (int32_t y = 0; y < 6; ++y)
+        for (int32_t x = 0; x < 12; ++x) std::fill(mask.pixel(x, y), mask.pixel(x, y) + 3, x * 20);
+    std::string in = Save(img, "in.png"), m = Save(mask, "mask.png"), out = dir_.file("out.png");
+    ASSERT_EQ(Apply(in, out, {"--quiet", "--mask", m}, "masksample").status, 0);
+    // Rate 2: columns 0 and 2 of the mask, grey 0 and 40.
+    EXPECT_NE(Log().find("mask advance=0 samples=0,40"), std::string::npos) << Log();
+    DeleteFileA(log_.c_str());
+    ASSERT_EQ(Apply(in, out, {"--quiet"}, "masksample").status, 0);
+    EXPECT_NE(Log().find("mask advance=-1 samples=-1,-1"), std::string::npos) << Log();
+}
+
 TEST_F(Lumora, ProgressBarOnlyToATerminal) {
     // Standard error is a file here: no bar, whether quiet or not.
     std::string in = Save(Pattern(4, 30, false), "in.png"), out = dir_.file("out.png");

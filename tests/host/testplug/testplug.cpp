@@ -20,6 +20,8 @@
 //   badrate      the dialog's sample asks for a rate of 0, which the host refuses
 //   strict       start sets the padding modes to "refuse areas outside the image"
 //   keeprate     start leaves the input rate at 2.0, as if a preview forgot it
+//   masksample   start asks for the selection mask of the filter area at rate 2
+//                and logs the first two mask samples
 //
 // The working block lives in locked movable global memory, as the real
 // filter's does, and is freed by the host when its session ends.
@@ -62,6 +64,7 @@ struct Mode {
     bool badRate = false;
     bool strict = false;
     bool keepRate = false;
+    bool maskSample = false;
 };
 
 constexpr int kSampleBytes = 1 << 16;
@@ -100,6 +103,8 @@ Mode ReadMode() {
             m.strict = true;
         else if (std::strcmp(word, "keeprate") == 0)
             m.keepRate = true;
+        else if (std::strcmp(word, "masksample") == 0)
+            m.maskSample = true;
     }
     return m;
 }
@@ -194,8 +199,23 @@ void PasteSample(HostRecord* r, const TestState& s) {
                     size_t(s.sampleWidth) * s.samplePlanes);
 }
 
+void TakeMaskSample(HostRecord* r) {
+    const HostArea& f = r->filterArea;
+    r->maskArea = HostArea{int16_t(f.top / 2), int16_t(f.left / 2), int16_t(f.bottom / 2),
+                           int16_t(f.right / 2)};
+    r->maskRate = 2 << 16;
+    r->maskPadding = -1;
+    int16_t advanced = r->advanceState();
+    const uint8_t* mask = r->maskData;
+    Log("mask advance=%d samples=%d,%d", advanced, mask ? mask[0] : -1, mask ? mask[1] : -1);
+    r->maskArea = HostArea{};
+    r->maskRate = 1 << 16;
+    r->maskPadding = -3;
+}
+
 int16_t Start(HostRecord* r, TestState& s, const Mode& m) {
     if (m.sample) TakeSample(r, s);
+    if (m.maskSample) TakeMaskSample(r);
     bool wanted = s.dialogWanted;
     s.dialogWanted = false;
     if (m.dialog && wanted && !RunTestDialog(r, m.badRate)) return 1;
