@@ -603,6 +603,34 @@ TEST_F(LumoraDialog, OkAppliesTheFilterAfterTheDialogShowedTheSample) {
         }
 }
 
+TEST_F(LumoraDialog, ATransparentSampleIsShownOverTheCheckerboard) {
+    image_ = Pattern(150, 100, true);
+    in_ = Save(image_, "alpha.png");
+    LumoraChild child(Args(), Env());
+    HWND dialog = WaitForDialog(child);
+    ASSERT_NE(dialog, nullptr) << Log();
+    POINT at = PreviewOrigin();
+    std::vector<uint32_t> shown = ScreenPixels(at.x, at.y, kSampleWidth, kSampleHeight);
+    int wrong = 0;
+    for (int y = 0; y < kSampleHeight; ++y)
+        for (int x = 0; x < kSampleWidth; ++x) {
+            const uint8_t* p =
+                image_.pixel((kSampleLeft + x) * kFactor, (kSampleTop + y) * kFactor);
+            // Every plane inverted, the alpha plane too; squares of 8 from
+            // the preview's corner, light first.
+            uint32_t m = 255 - p[3], bg = ((y / 8 + x / 8) % 2) ? 204 : 255, expected = 0;
+            for (int c = 0; c < 3; ++c)
+                expected = expected << 8 | ((255 - p[c]) * m + bg * (255 - m) + 127) / 255;
+            if (shown[size_t(y) * kSampleWidth + x] != expected && wrong++ < 5)
+                ADD_FAILURE() << "preview pixel " << x << "," << y << ": " << std::hex
+                              << shown[size_t(y) * kSampleWidth + x] << " instead of " << expected;
+        }
+    EXPECT_EQ(wrong, 0);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(child.wait().status, 1);
+    ExpectNoOutput(out_);
+}
+
 TEST_F(LumoraDialog, CancelExitsOneAndWritesNothing) {
     LumoraChild child(Args(), Env());
     HWND dialog = WaitForDialog(child);

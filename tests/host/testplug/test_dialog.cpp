@@ -2,7 +2,7 @@
 // filter area reduced to fit its 64 x 48 preview (factor, areas, rates and
 // padding modes as the editor sets them), inverts the sample into the output
 // buffer, and draws it through the host's display-pixels call on every
-// paint. The test drives it from outside and reads what it drew off the screen.
+// paint, with the transparency plane as its mask when there is one. The test drives it from outside and reads what it drew off the screen.
 #include "tests/host/testplug/test_dialog.h"
 
 #include <windows.h>
@@ -78,6 +78,11 @@ void Paint(HWND dialog, const DialogContext& c) {
     map.colBytes = r->outHiPlane - r->outLoPlane + 1;
     map.planeBytes = 1;
     map.baseAddr = r->outData;
+    // With a transparency plane the preview shows it, as the editor does:
+    // the mask is the output's own last plane.
+    HostMaskDescription alpha{nullptr, r->outData + (map.colBytes - 1), r->outRowBytes,
+                              map.colBytes, 0};
+    if (map.colBytes == 4 && r->inLayerPlanes && r->inTransparentIndex) map.masks = &alpha;
     HostRect32 source{map.top, map.left, map.bottom, map.right};
     int16_t shown = r->displayPixels(&map, &source, kPreviewY, kPreviewX, dc);
     EndPaint(dialog, &ps);
