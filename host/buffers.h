@@ -5,10 +5,12 @@
 //
 // Areas may be requested in reduced coordinates: with a sampling rate r
 // (16.16 fixed point), buffer pixel (x, y) of area a is image pixel
-// ((a.left + x) * r, (a.top + y) * r), truncated. Pixels that fall outside the
-// image repeat its nearest edge pixel.
+// ((a.left + x) * r, (a.top + y) * r), truncated: one source pixel, the
+// top-left one, for every r x r block. What a pixel outside the image holds
+// is the request's padding mode. No Win32 here.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "host/image.h"
@@ -24,6 +26,26 @@ struct Area {
 
 constexpr int32_t kRateOne = 0x10000;
 constexpr uint8_t kGuardByte = 0xA5;
+constexpr int32_t kRowAlignment = 4;   // rows start on 4-byte boundaries
+constexpr int32_t kRowGuardBytes = 8;  // guard bytes after every row's pixels
+
+// Edge padding modes, as the plug-in writes them into the record. Values
+// 0..255 pad with that sample value.
+constexpr int16_t kPadRepeatEdge = -1;  // outside pixels repeat the nearest edge pixel
+constexpr int16_t kPadZero = -2;        // no padding wanted: outside samples are 0
+constexpr int16_t kPadRefuse = -3;      // a request reaching outside the image is refused
+constexpr int16_t kPadLargestValue = 255;
+
+// The most a single buffer may take; larger requests are refused, not tried.
+constexpr int64_t kMaxBufferBytes = int64_t(1) << 30;
+
+// What the plug-in asks for in one buffer.
+struct BufferRequest {
+    Area area;
+    int32_t loPlane = 0, hiPlane = -1;
+    int32_t rate = kRateOne;
+    int16_t padding = kPadRepeatEdge;
+};
 
 struct HostBuffer {
     Area area;
@@ -41,10 +63,18 @@ struct HostBuffer {
 // 8 guard bytes, so no row ever ends where the next begins.
 int32_t PaddedRowBytes(int32_t used);
 
-// Fills `buf` with planes lo..hi of `image` for `area` at sampling rate
-// `rate`. An empty area or plane range leaves the buffer empty.
-void FillBuffer(const Image& image, const Area& area, int32_t lo, int32_t hi, int32_t rate,
-                HostBuffer& buf);
+// Why `request` cannot be served from an image of width x height with
+// `planes` planes, or empty when it can. An empty area asks for nothing and
+// is always servable. Refused: planes outside the image's, a rate below 1.0
+// or one whose blocks are larger than the image, an unknown padding mode, an
+// area reaching outside the image when the padding mode refuses that, and a
+// buffer larger than kMaxBufferBytes.
+std::string CheckRequest(const BufferRequest& request, int32_t width, int32_t height,
+                         int32_t planes);
+
+// Fills `buf` with planes lo..hi of `image` for the request (which must have
+// passed CheckRequest). An empty area or plane range leaves the buffer empty.
+void FillBuffer(const Image& image, const BufferRequest& request, HostBuffer& buf);
 
 // Writes a full-resolution output buffer back into `image`, limited to `clip`
 // (the filter area) and the image. With a mask (grey, same size as the
@@ -56,6 +86,5 @@ void WriteBack(const HostBuffer& buf, const Area& clip, const Image* mask, Image
 // guard pattern.
 bool GuardsIntact(const HostBuffer& buf);
 
-// Image coordinate of buffer coordinate c at sampling rate r, clamped to
-// 0 .. limit - 1.
-int32_t SampleCoordinate(int32_t c, int32_t rate, int32_t limit);
+// Image coordinate of buffer coordinate c at sampling rate r, unclamped.
+int64_t SourceCoordinate(int32_t c, int32_t rate);

@@ -4,11 +4,7 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr int kPropertyListId = 16;
-
-}  // namespace
+#include "interface/property_list.h"
 
 std::string DefaultPluginFolder() {
     char path[MAX_PATH];
@@ -33,7 +29,8 @@ bool ReadPropertyList(const std::string& path, PropertyListResult& result) {
     if (!bytes) {
         result.error = "no property list (PIPL 16)";
     } else {
-        result = ParsePropertyList(static_cast<const uint8_t*>(bytes), SizeofResource(module, found));
+        result =
+            ParsePropertyList(static_cast<const uint8_t*>(bytes), SizeofResource(module, found));
     }
     FreeLibrary(module);
     return result.ok;
@@ -42,7 +39,8 @@ bool ReadPropertyList(const std::string& path, PropertyListResult& result) {
 Catalog ScanPluginFolder(const std::string& dir) {
     Catalog catalog;
     DWORD attributes = GetFileAttributesA(dir.c_str());
-    catalog.folderFound = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    catalog.folderFound =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     if (!catalog.folderFound) return catalog;
 
     std::vector<std::string> names;

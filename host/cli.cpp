@@ -23,7 +23,9 @@ const char kUsageText[] =
     "  apply   Filter image IN with the plug-in NAME and write the result to OUT.\n"
     "          Images are PNG, BMP, JPEG or TIFF; the output format follows the\n"
     "          extension of OUT, and PNG keeps the transparency plane. OUT is\n"
-    "          written completely or not at all.\n"
+    "          written completely or not at all. Without --repeat the plug-in\n"
+    "          shows its dialog (this needs a display): OK applies the filter,\n"
+    "          Cancel leaves OUT unwritten and exits with 1.\n"
     "  about   Show the plug-in's About box.\n"
     "  make    Make a filter plug-in OUT.lmf as the editor's Make... does: start\n"
     "          from the --from plug-in (default: TinctorEditor.lmf in the plug-in\n"
@@ -47,8 +49,9 @@ const char kUsageText[] =
     "  --transparency     Hand the plug-in a layer with a transparency plane (the\n"
     "                     default when IN has one).\n"
     "  --repeat           Apply the last filter again: no parameters call and so\n"
-    "                     no dialog.\n"
-    "  --quiet            No progress bar.\n"
+    "                     no dialog and no display needed.\n"
+    "  --quiet            No progress bar (it is drawn only when standard error\n"
+    "                     is a terminal) and no closing line.\n"
     "  --time             Print the time spent inside the continue calls, as\n"
     "                     'continue: 123.4 ms'.\n"
     "  --abort-at-row N   Testing aid: the abort test answers yes once the\n"
@@ -57,7 +60,8 @@ const char kUsageText[] =
     "While a filter runs, Esc or Ctrl+C asks the plug-in to stop.\n"
     "\n"
     "Exit status: 0 success; 1 cancelled by the user or stopped by the plug-in;\n"
-    "2 bad usage, unreadable input, unknown filter, or a plug-in error.\n";
+    "2 bad usage, unreadable input, unknown filter, a missing output folder, no\n"
+    "display for a dialog, or a plug-in error.\n";
 
 namespace {
 
@@ -102,9 +106,12 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         o.command = Command::Help;
         return r;
     }
-    if (cmd == "list") o.command = Command::List;
-    else if (cmd == "apply") o.command = Command::Apply;
-    else if (cmd == "about") o.command = Command::About;
+    if (cmd == "list")
+        o.command = Command::List;
+    else if (cmd == "apply")
+        o.command = Command::Apply;
+    else if (cmd == "about")
+        o.command = Command::About;
     else {
         r.error = "unknown command '" + cmd + "'";
         return r;
@@ -121,8 +128,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             out = args[++i];
             return true;
         };
-        bool applyOnly = a == "--area" || a == "--mask" || a == "--transparency" || a == "--repeat" ||
-                         a == "--quiet" || a == "--time" || a == "--abort-at-row";
+        bool applyOnly = a == "--area" || a == "--mask" || a == "--transparency" ||
+                         a == "--repeat" || a == "--quiet" || a == "--time" ||
+                         a == "--abort-at-row";
         if (applyOnly && o.command != Command::Apply) {
             r.error = a + " belongs to the apply command";
             return r;
@@ -143,7 +151,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
             if (!value(text)) return r;
             o.area = ParseArea(text);
             if (!o.area) {
-                r.error = "bad --area '" + text + "' (expected L,T,R,B with L <= R, T <= B, 0..32767)";
+                r.error =
+                    "bad --area '" + text + "' (expected L,T,R,B with L <= R, T <= B, 0..32767)";
                 return r;
             }
         } else if (a == "--mask") {
@@ -155,10 +164,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
                 r.error = "bad --abort-at-row '" + text + "' (expected a row number)";
                 return r;
             }
-        } else if (a == "--transparency") o.transparency = true;
-        else if (a == "--repeat") o.repeat = true;
-        else if (a == "--quiet") o.quiet = true;
-        else if (a == "--time") o.time = true;
+        } else if (a == "--transparency")
+            o.transparency = true;
+        else if (a == "--repeat")
+            o.repeat = true;
+        else if (a == "--quiet")
+            o.quiet = true;
+        else if (a == "--time")
+            o.time = true;
         else if (a.size() > 1 && a[0] == '-' && a != "-") {
             r.error = "unknown option '" + a + "'";
             return r;

@@ -16,16 +16,16 @@ struct UserArea {
 
 struct Options {
     Command command = Command::Help;
-    std::string pluginDir;          // empty: the plugins folder beside lumora.exe
-    std::string filter;             // --filter NAME
-    std::string input, output;      // apply IN OUT
-    std::optional<UserArea> area;   // --area L,T,R,B; none: the whole image
-    std::string maskFile;           // --mask FILE: a grey selection mask
-    bool transparency = false;      // --transparency
-    bool repeat = false;            // --repeat: no parameters call, no dialog
-    bool quiet = false;             // --quiet: no progress bar
-    bool time = false;              // --time: report the time spent in continue
-    int32_t abortAtRow = -1;        // --abort-at-row N; -1: never
+    std::string pluginDir;         // empty: the plugins folder beside lumora.exe
+    std::string filter;            // --filter NAME
+    std::string input, output;     // apply IN OUT
+    std::optional<UserArea> area;  // --area L,T,R,B; none: the whole image
+    std::string maskFile;          // --mask FILE: a grey selection mask
+    bool transparency = false;     // --transparency
+    bool repeat = false;           // --repeat: no parameters call, no dialog
+    bool quiet = false;            // --quiet: no progress bar
+    bool time = false;             // --time: report the time spent in continue
+    int32_t abortAtRow = -1;       // --abort-at-row N; -1: never
 };
 
 struct ParseResult {

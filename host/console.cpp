@@ -26,7 +26,15 @@ void DrawBar(int percent) {
 
 }  // namespace
 
-void InstallBreakHandler() { SetConsoleCtrlHandler(OnConsoleBreak, TRUE); }
+bool StderrIsTerminal() {
+    DWORD mode = 0;
+    HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    return err != INVALID_HANDLE_VALUE && err != nullptr && GetConsoleMode(err, &mode);
+}
+
+void InstallBreakHandler() {
+    SetConsoleCtrlHandler(OnConsoleBreak, TRUE);
+}
 
 bool UserAskedToStop() {
     if (gBreaks > 0 || gEscape) return true;

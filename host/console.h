@@ -11,6 +11,10 @@ void InstallBreakHandler();
 // input queue, so only when stdin is a console).
 bool UserAskedToStop();
 
+// True when standard error is a console the user watches, not a file or a
+// pipe: the progress bar is drawn only there.
+bool StderrIsTerminal();
+
 class ProgressBar {
 public:
     explicit ProgressBar(bool enabled) : enabled_(enabled) {}

@@ -14,7 +14,9 @@ struct Image {
     Image(int32_t w, int32_t h, bool withAlpha)
         : width(w), height(h), alpha(withAlpha), rgba(size_t(w) * size_t(h) * 4, 0) {}
     int32_t planes() const { return alpha ? 4 : 3; }
-    uint8_t* pixel(int32_t x, int32_t y) { return &rgba[(size_t(y) * size_t(width) + size_t(x)) * 4]; }
+    uint8_t* pixel(int32_t x, int32_t y) {
+        return &rgba[(size_t(y) * size_t(width) + size_t(x)) * 4];
+    }
     const uint8_t* pixel(int32_t x, int32_t y) const {
         return &rgba[(size_t(y) * size_t(width) + size_t(x)) * 4];
     }

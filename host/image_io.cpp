@@ -66,7 +66,8 @@ bool LoadImageFile(const std::string& path, Image& image, std::string& error) {
         return false;
     }
     auto bitmap = std::make_unique<Gdiplus::Bitmap>(Wide(path).c_str());
-    if (bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 || bitmap->GetHeight() == 0) {
+    if (bitmap->GetLastStatus() != Gdiplus::Ok || bitmap->GetWidth() == 0 ||
+        bitmap->GetHeight() == 0) {
         error = "not a readable PNG, BMP, JPEG or TIFF image";
         return false;
     }
@@ -79,7 +80,8 @@ bool LoadImageFile(const std::string& path, Image& image, std::string& error) {
     bool alpha = Gdiplus::IsAlphaPixelFormat(bitmap->GetPixelFormat()) != FALSE;
     Gdiplus::Rect rect(0, 0, w, h);
     Gdiplus::BitmapData data{};
-    if (bitmap->LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) != Gdiplus::Ok) {
+    if (bitmap->LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) !=
+        Gdiplus::Ok) {
         error = "cannot decode the image's pixels";
         return false;
     }
@@ -112,7 +114,8 @@ bool SaveImageFile(const Image& image, const std::string& path, const std::strin
     Gdiplus::Rect rect(0, 0, image.width, image.height);
     Gdiplus::BitmapData data{};
     if (bitmap.GetLastStatus() != Gdiplus::Ok ||
-        bitmap.LockBits(&rect, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) != Gdiplus::Ok) {
+        bitmap.LockBits(&rect, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data) !=
+            Gdiplus::Ok) {
         error = "out of memory for the output image";
         return false;
     }

@@ -3,10 +3,18 @@
 #include <cctype>
 #include <cstring>
 
+#include "interface/property_list.h"
+
 namespace {
 
-constexpr size_t kHeaderSize = 10;
-constexpr size_t kPropertyHeaderSize = 16;
+// The host code this host answers to, in "host" properties.
+constexpr uint32_t kThisHost = FourCC("LMHS");
+// Offsets inside one property header: vendor, key, id, data length.
+constexpr size_t kKeyOffset = 4;
+constexpr size_t kLengthOffset = 12;
+// The property list's count sits after the int16 marker and int32 version.
+constexpr size_t kCountOffset = 6;
+constexpr uint16_t kPropertyListMarker = 1;
 
 uint32_t ReadU32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
@@ -47,27 +55,27 @@ std::string FourCCToString(uint32_t code) {
 
 PropertyListResult ParsePropertyList(const uint8_t* data, size_t size) {
     PropertyListResult r;
-    if (size < kHeaderSize) {
+    if (size < kPropertyListHeaderSize) {
         r.error = "property list too short";
         return r;
     }
     uint16_t marker = uint16_t(data[0] | data[1] << 8);
-    uint32_t count = ReadU32(data + 6);
-    if (marker != 1) {
+    uint32_t count = ReadU32(data + kCountOffset);
+    if (marker != kPropertyListMarker) {
         r.error = "property list has an unknown marker " + std::to_string(marker);
         return r;
     }
     bool haveKind = false, haveHost = false, haveEntry = false, haveName = false;
-    std::string kind, host;
-    size_t pos = kHeaderSize;
+    uint32_t kind = 0, host = 0;
+    size_t pos = kPropertyListHeaderSize;
     for (uint32_t i = 0; i < count; ++i) {
         if (size - pos < kPropertyHeaderSize) {
             r.error = "property list is cut short";
             return r;
         }
         uint32_t vendor = ReadU32(data + pos);
-        uint32_t key = ReadU32(data + pos + 4);
-        uint32_t length = ReadU32(data + pos + 12);
+        uint32_t key = ReadU32(data + pos + kKeyOffset);
+        uint32_t length = ReadU32(data + pos + kLengthOffset);
         pos += kPropertyHeaderSize;
         if (length > size - pos) {
             r.error = "property list is cut short";
@@ -78,37 +86,44 @@ PropertyListResult ParsePropertyList(const uint8_t* data, size_t size) {
         // multiples of 4 have no padding at all.
         size_t padded = (size_t(length) + 3) & ~size_t(3);
         pos += padded <= size - pos ? padded : size - pos;
-        if (FourCCToString(vendor) != "LMHS") continue;
-        std::string k = FourCCToString(key);
-        if (k == "kind" && length >= 4) {
-            kind = FourCCToString(ReadU32(value));
+        if (vendor != kVendorCode) continue;
+        if (key == kKeyKind && length >= 4) {
+            kind = ReadU32(value);
             haveKind = true;
-        } else if (k == "host" && length >= 4) {
-            host = FourCCToString(ReadU32(value));
+        } else if (key == kKeyHost && length >= 4) {
+            host = ReadU32(value);
             haveHost = true;
-        } else if (k == "name") {
+        } else if (key == kKeyName) {
             r.properties.name = PascalString(value, length);
             haveName = !r.properties.name.empty();
-        } else if (k == "catg") {
+        } else if (key == kKeyCategory) {
             r.properties.category = PascalString(value, length);
-        } else if (k == "mode" && length >= 2) {
+        } else if (key == kKeyMode && length >= 2) {
             // The flag word is read most significant byte first.
             r.properties.modeFlags = uint16_t(value[0] << 8 | value[1]);
             r.properties.hasMode = true;
-        } else if (k == "wx86") {
+        } else if (key == kKeyEntry) {
             const char* text = reinterpret_cast<const char*>(value);
             size_t n = strnlen(text, length);
             r.properties.entry.assign(text, n);
             haveEntry = n > 0;
         }
     }
-    if (!haveKind) r.error = "no kind in its property list";
-    else if (kind != "LMFL") r.error = "kind '" + kind + "' is not a filter (LMFL)";
-    else if (!haveHost) r.error = "no host in its property list";
-    else if (host != "LMHS") r.error = "made for host '" + host + "', not LMHS";
-    else if (!haveEntry) r.error = "no i386 entry point (wx86) in its property list";
-    else if (!haveName) r.error = "no menu name in its property list";
-    else r.ok = true;
+    if (!haveKind)
+        r.error = "no kind in its property list";
+    else if (kind != kKindFilter)
+        r.error = "kind '" + FourCCToString(kind) + "' is not a filter (" +
+                  FourCCToString(kKindFilter) + ")";
+    else if (!haveHost)
+        r.error = "no host in its property list";
+    else if (host != kThisHost)
+        r.error = "made for host '" + FourCCToString(host) + "', not " + FourCCToString(kThisHost);
+    else if (!haveEntry)
+        r.error = "no i386 entry point (wx86) in its property list";
+    else if (!haveName)
+        r.error = "no menu name in its property list";
+    else
+        r.ok = true;
     return r;
 }
 
@@ -119,7 +134,8 @@ bool FilterNameMatches(const std::string& query, const std::string& menuName,
     if (Lower(WithoutDots(q)) == Lower(WithoutDots(menuName))) return true;
     std::string file = Lower(fileName);
     if (q == file) return true;
-    if (file.size() > 4 && file.compare(file.size() - 4, 4, ".lmf") == 0 && q == file.substr(0, file.size() - 4))
+    if (file.size() > 4 && file.compare(file.size() - 4, 4, ".lmf") == 0 &&
+        q == file.substr(0, file.size() - 4))
         return true;
     return false;
 }

@@ -8,9 +8,9 @@
 #include <string>
 
 struct PluginProperties {
-    std::string name;      // menu name, e.g. "Tinctor Grain..."
-    std::string category;  // menu category; may be empty
-    std::string entry;     // export named by "wx86"
+    std::string name;        // menu name, e.g. "Tinctor Grain..."
+    std::string category;    // menu category; may be empty
+    std::string entry;       // export named by "wx86"
     uint16_t modeFlags = 0;  // "mode": bit 15 - m set when image mode m is supported
     bool hasMode = false;
 };

@@ -25,12 +25,14 @@ std::string DescribeResult(int16_t code) {
 }
 
 int ExitStatusForResult(int16_t code) {
-    if (code == kResultOk) return 0;
-    if (code == kResultCancelled) return 1;
-    return 2;
+    if (code == kResultOk) return kExitDone;
+    if (code == kResultCancelled) return kExitCancelled;
+    return kExitFailed;
 }
 
-Area ToArea(const HostArea& a) { return Area{a.top, a.left, a.bottom, a.right}; }
+Area ToArea(const HostArea& a) {
+    return Area{a.top, a.left, a.bottom, a.right};
+}
 
 HostArea ToHostArea(const Area& a) {
     return HostArea{int16_t(a.top), int16_t(a.left), int16_t(a.bottom), int16_t(a.right)};

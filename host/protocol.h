@@ -7,6 +7,15 @@
 #include "host/buffers.h"
 #include "interface/host_record.h"
 
+// Exit statuses of lumora.exe.
+constexpr int kExitDone = 0;
+constexpr int kExitCancelled = 1;  // by the user, or the plug-in stopped
+constexpr int kExitFailed = 2;     // bad usage or input, a plug-in error
+
+// Answers of the advance-state callback.
+constexpr int16_t kAdvanceDone = 0;
+constexpr int16_t kAdvanceRefused = -1;
+
 const char* SelectorName(int16_t selector);
 
 // "-108 (out of memory)", "-30100 (bad selector)", "7 (unknown error)".

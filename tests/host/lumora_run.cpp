@@ -32,8 +32,10 @@ void RemoveTree(const std::string& dir) {
             std::string name = fd.cFileName;
             if (name == "." || name == "..") continue;
             std::string p = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
-            else DeleteFileA(p.c_str());
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(p);
+            else
+                DeleteFileA(p.c_str());
         } while (FindNextFileA(h, &fd));
         FindClose(h);
     }
@@ -42,7 +44,9 @@ void RemoveTree(const std::string& dir) {
 
 }  // namespace
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 std::string ReadText(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
@@ -70,17 +74,20 @@ TempFolder::TempFolder() {
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder() {
+    RemoveTree(path_);
+}
 
-LumoraRun RunLumora(const std::vector<std::string>& args,
-                    const std::vector<std::pair<std::string, std::string>>& env) {
+LumoraChild::LumoraChild(const std::vector<std::string>& args, const Environment& env,
+                         const std::string& desktop) {
     static TempFolder capture;
     static int runs = 0;
     ++runs;
-    std::string outPath = capture.file("out" + std::to_string(runs)), errPath = capture.file("err" + std::to_string(runs));
-    HANDLE out = Inheritable(outPath, GENERIC_WRITE, CREATE_ALWAYS);
-    HANDLE err = Inheritable(errPath, GENERIC_WRITE, CREATE_ALWAYS);
-    HANDLE in = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
+    outPath_ = capture.file("out" + std::to_string(runs));
+    errPath_ = capture.file("err" + std::to_string(runs));
+    out_ = Inheritable(outPath_, GENERIC_WRITE, CREATE_ALWAYS);
+    err_ = Inheritable(errPath_, GENERIC_WRITE, CREATE_ALWAYS);
+    in_ = Inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
 
     std::string line = Quote(LUMORA_EXE);
     for (const std::string& a : args) line += " " + Quote(a);
@@ -89,26 +96,55 @@ LumoraRun RunLumora(const std::vector<std::string>& args,
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = in;
-    si.hStdOutput = out;
-    si.hStdError = err;
+    si.hStdInput = in_;
+    si.hStdOutput = out_;
+    si.hStdError = err_;
+    std::vector<char> station(desktop.begin(), desktop.end());
+    station.push_back('\0');
+    if (!desktop.empty()) si.lpDesktop = station.data();
     PROCESS_INFORMATION pi{};
-    LumoraRun run;
     std::vector<char> buffer(line.begin(), line.end());
     buffer.push_back('\0');
-    if (CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-        DWORD code = DWORD(-1);
-        if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-        else TerminateProcess(pi.hProcess, code);  // hung: our own child, ended by its handle
-        run.status = int(code);
+    if (CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                       &pi)) {
+        process_ = pi.hProcess;
         CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
     }
     for (const auto& [name, value] : env) SetEnvironmentVariableA(name.c_str(), nullptr);
-    CloseHandle(out);
-    CloseHandle(err);
-    CloseHandle(in);
-    run.out = ReadText(outPath);
-    run.err = ReadText(errPath);
-    return run;
+}
+
+LumoraChild::~LumoraChild() {
+    wait();
+    CloseHandle(out_);
+    CloseHandle(err_);
+    CloseHandle(in_);
+}
+
+bool LumoraChild::running() const {
+    return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+LumoraRun LumoraChild::wait(unsigned long timeoutMs) {
+    if (waited_) return run_;
+    waited_ = true;
+    if (process_) {
+        DWORD code = DWORD(-1);
+        if (WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process_, &code);
+        else
+            TerminateProcess(process_, code);  // hung: our own child, ended by its handle
+        run_.status = int(code);
+        CloseHandle(process_);
+        process_ = nullptr;
+    }
+    // The child's handles are its own copies; ours are still open for
+    // writing, which does not keep the files from being read.
+    run_.out = ReadText(outPath_);
+    run_.err = ReadText(errPath_);
+    return run_;
+}
+
+LumoraRun RunLumora(const std::vector<std::string>& args, const Environment& env) {
+    LumoraChild child(args, env);
+    return child.wait();
 }

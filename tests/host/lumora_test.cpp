@@ -7,91 +7,9 @@
 #include <algorithm>
 #include <sstream>
 
-#include "host/image_io.h"
-#include "tests/host/lumora_run.h"
+#include "tests/host/lumora_fixture.h"
 
 namespace {
-
-const std::string kTestPlugins = HOSTTEST_DIR;
-
-ImageCodecs& Codecs() {
-    static ImageCodecs codecs;
-    return codecs;
-}
-
-// Samples that differ per pixel and per plane, so a wrong stride, offset or
-// plane order shows in the output.
-Image Pattern(int32_t w, int32_t h, bool alpha) {
-    Image img(w, h, alpha);
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            uint8_t* p = img.pixel(x, y);
-            p[0] = uint8_t(x * 7 + y);
-            p[1] = uint8_t(y * 11 + 3);
-            p[2] = uint8_t((x * y) ^ 0x5A);
-            p[3] = uint8_t(alpha ? 40 + x * 3 : 255);
-        }
-    return img;
-}
-
-bool Inverted(const Image& in, const Image& out, int32_t x, int32_t y, int planes) {
-    for (int p = 0; p < planes; ++p)
-        if (out.pixel(x, y)[p] != 255 - in.pixel(x, y)[p]) return false;
-    return true;
-}
-
-bool Same(const Image& in, const Image& out, int32_t x, int32_t y, int planes) {
-    return std::equal(in.pixel(x, y), in.pixel(x, y) + planes, out.pixel(x, y));
-}
-
-int Count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
-}
-
-class Lumora : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(Codecs().ok());
-        plugins_ = dir_.file("plugins");
-        CreateDirectoryA(plugins_.c_str(), nullptr);
-        ASSERT_TRUE(CopyInto(kTestPlugins + "\\LumoraTest.lmf", plugins_));
-        log_ = dir_.file("plugin.log");
-    }
-
-    std::string Save(const Image& img, const std::string& name) {
-        std::string path = dir_.file(name), error;
-        EXPECT_TRUE(SaveImageFile(img, path, path, error)) << error;
-        return path;
-    }
-
-    Image Load(const std::string& path) {
-        Image img;
-        std::string error;
-        EXPECT_TRUE(LoadImageFile(path, img, error)) << path << ": " << error;
-        return img;
-    }
-
-    // lumora apply with the test plug-in; `extra` goes after IN OUT.
-    LumoraRun Apply(const std::string& in, const std::string& out, std::vector<std::string> extra = {},
-                    const std::string& mode = "") {
-        std::vector<std::string> args = {"apply", "--plugins", plugins_, "--filter", "host test invert", in, out};
-        args.insert(args.end(), extra.begin(), extra.end());
-        return RunLumora(args, {{"LUMORA_TEST_MODE", mode}, {"LUMORA_TEST_LOG", log_}});
-    }
-
-    std::string Log() { return ReadText(log_); }
-
-    // Neither the output nor its temporary may be left behind.
-    void ExpectNoOutput(const std::string& out) {
-        EXPECT_FALSE(FileExists(out)) << out;
-        EXPECT_FALSE(FileExists(out + ".lumora-partial"));
-    }
-
-    TempFolder dir_;
-    std::string plugins_, log_;
-};
 
 // ---- bad input: exit 2 with one clear line, never an output file ----------
 
@@ -105,20 +23,29 @@ TEST_F(Lumora, RefusesBadInputWithExitTwoAndNoOutput) {
         std::vector<std::string> args;
         const char* message;
     } cases[] = {
-        {{"apply", "--plugins", plugins_, "--filter", "host test invert", dir_.file("missing.png"), out},
+        {{"apply", "--plugins", plugins_, "--filter", "host test invert", dir_.file("missing.png"),
+          out},
          "cannot read image"},
-        {{"apply", "--plugins", plugins_, "--filter", "host test invert", dir_.file("text.png"), out},
+        {{"apply", "--plugins", plugins_, "--filter", "host test invert", dir_.file("text.png"),
+          out},
          "not a readable"},
-        {{"apply", "--plugins", plugins_, "--filter", "No Such Filter", good, out}, "no filter named 'No Such Filter'"},
-        {{"apply", "--plugins", plugins_, "--filter", "Fail Load", good, out}, "cannot load plug-in"},
-        {{"apply", "--plugins", plugins_, "--filter", "Bad Export", good, out}, "no export 'MissingEntry'"},
-        {{"apply", "--plugins", dir_.file("nowhere"), "--filter", "x", good, out}, "no plug-in folder"},
-        {{"apply", "--plugins", plugins_, "--filter", "host test invert", good, dir_.file("out.xyz")},
+        {{"apply", "--plugins", plugins_, "--filter", "No Such Filter", good, out},
+         "no filter named 'No Such Filter'"},
+        {{"apply", "--plugins", plugins_, "--filter", "Fail Load", good, out},
+         "cannot load plug-in"},
+        {{"apply", "--plugins", plugins_, "--filter", "Bad Export", good, out},
+         "no export 'MissingEntry'"},
+        {{"apply", "--plugins", dir_.file("nowhere"), "--filter", "x", good, out},
+         "no plug-in folder"},
+        {{"apply", "--plugins", plugins_, "--filter", "host test invert", good,
+          dir_.file("out.xyz")},
          "unknown output format"},
-        {{"apply", "--plugins", plugins_, "--filter", "host test invert", good, out, "--area", "0,0,9,8"},
+        {{"apply", "--plugins", plugins_, "--filter", "host test invert", good, out, "--area",
+          "0,0,9,8"},
          "reaches outside"},
         {{"apply", "--filter", "x", good}, "needs an input and an output"},
-        {{"apply", "--plugins", plugins_, "--filter", "host test invert", good, out, "--bogus"}, "unknown option"},
+        {{"apply", "--plugins", plugins_, "--filter", "host test invert", good, out, "--bogus"},
+         "unknown option"},
         {{}, "Usage:"},
     };
     for (const Case& c : cases) {
@@ -146,6 +73,9 @@ TEST_F(Lumora, ReportsPluginErrorCodesWithTheirMeaning) {
         {"fail=4:1", 1, "the filter was stopped"},
         {"crash=4", 2, "the plug-in crashed during continue (exception 0xC0000005)"},
         {"crash=3", 2, "the plug-in crashed during start"},
+        // Requests the host cannot serve end the run with what was asked.
+        {"wide,strict", 2, "asked for input: an area reaching outside the 8x8 image"},
+        {"keeprate", 2, "asked to filter at a sampling rate of 131072/65536, not 1.0"},
     };
     for (const Case& c : cases) {
         LumoraRun r = Apply(in, out, {"--quiet"}, c.mode);
@@ -165,16 +95,15 @@ TEST_F(Lumora, ListShowsFiltersAndSkipsOtherFilesWithAReason) {
     LumoraRun r = RunLumora({"list", "--plugins", plugins_});
     EXPECT_EQ(r.status, 0) << r.err;
     // FailLoad's DllMain refuses to load: listing it proves no plug-in code ran.
-    EXPECT_NE(r.out.find("Host Tests  Host Test Invert...  LumoraTest.lmf"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Host Tests  Host Test Invert...  LumoraTest.lmf"), std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("Fail Load"), std::string::npos) << r.out;
     struct Skip {
         const char* file;
         const char* reason;
     } skips[] = {
-        {"WrongKind.lmf", "kind 'LMXT' is not a filter"},
-        {"WrongHost.lmf", "made for host 'OTHR'"},
-        {"NoEntry.lmf", "no i386 entry point (wx86)"},
-        {"NoPipl.lmf", "no property list"},
+        {"WrongKind.lmf", "kind 'LMXT' is not a filter"}, {"WrongHost.lmf", "made for host 'OTHR'"},
+        {"NoEntry.lmf", "no i386 entry point (wx86)"},    {"NoPipl.lmf", "no property list"},
         {"NotADll.lmf", "not a Windows library"},
     };
     for (const Skip& s : skips) {
@@ -202,8 +131,10 @@ TEST(LumoraBuild, DefaultFolderListsBothTinctorPlugins) {
         bool grain = false, editor = false;
         for (std::string line; std::getline(lines, line);) {
             auto has = [&](const char* s) { return line.find(s) != std::string::npos; };
-            grain |= line.rfind("Tinctor ", 0) == 0 && has("Tinctor Grain...") && has("Tinctor.lmf");
-            editor |= line.rfind("Tinctor Tools", 0) == 0 && has("Tinctor Editor...") && has("TinctorEditor.lmf");
+            grain |=
+                line.rfind("Tinctor ", 0) == 0 && has("Tinctor Grain...") && has("Tinctor.lmf");
+            editor |= line.rfind("Tinctor Tools", 0) == 0 && has("Tinctor Editor...") &&
+                      has("TinctorEditor.lmf");
         }
         EXPECT_TRUE(grain && editor) << r.out;
     }
@@ -230,8 +161,11 @@ TEST_F(Lumora, InvertsTheFilterAreaOnlyThroughPaddedStrides) {
     }
     std::string log = Log();
     // 25 pixels x 3 planes = 75 bytes a row, handed over with a padded stride.
-    EXPECT_NE(log.find("continue in=4,5,20,30 out=4,5,20,30 planes=0..2 instride=84 outstride=84 used=75"),
-              std::string::npos) << log;
+    EXPECT_NE(
+        log.find(
+            "continue in=4,5,20,30 out=4,5,20,30 planes=0..2 instride=84 outstride=84 used=75"),
+        std::string::npos)
+        << log;
     EXPECT_NE(log.find("in=1,2,23,33"), std::string::npos) << log;
     EXPECT_EQ(Count(log, "handle=lost"), 0) << log;
     EXPECT_EQ(Count(log, "window=no"), 0) << log;
@@ -244,7 +178,8 @@ TEST_F(Lumora, WarnsWhenThePluginWritesPastItsRows) {
     EXPECT_EQ(clean.err.find("wrote past"), std::string::npos) << clean.err;
     LumoraRun r = Apply(in, out, {"--quiet"}, "overrun");
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.err.find("warning: Host Test Invert... wrote past the end of its output rows"), std::string::npos)
+    EXPECT_NE(r.err.find("warning: Host Test Invert... wrote past the end of its output rows"),
+              std::string::npos)
         << r.err;
     EXPECT_TRUE(Inverted(img, Load(out), 12, 11, 3));  // the padding took the stray bytes
 }
@@ -291,7 +226,9 @@ TEST_F(Lumora, TransparencyPlaneIsHandedOverAndKeptInPng) {
         ASSERT_EQ(Apply(in, out, extra).status, 0);
         bool four = c.alphaInput || c.flag;
         std::string log = Log();
-        EXPECT_NE(log.find(four ? "prepare planes=4 mode=3" : "prepare planes=3 mode=3"), std::string::npos) << log;
+        EXPECT_NE(log.find(four ? "prepare planes=4 mode=3" : "prepare planes=3 mode=3"),
+                  std::string::npos)
+            << log;
         EXPECT_NE(log.find(four ? "planes=0..3" : "planes=0..2"), std::string::npos) << log;
         Image res = Load(out);
         EXPECT_EQ(res.alpha, four);
@@ -332,8 +269,10 @@ TEST_F(Lumora, WritesTheFormatTheExtensionNames) {
                     worst = std::max(worst, d);
                     total += d;
                 }
-        if (c.tolerance == 0) EXPECT_EQ(worst, 0) << c.name;
-        else EXPECT_LE(total / (16 * 12 * 3), c.tolerance) << c.name;
+        if (c.tolerance == 0)
+            EXPECT_EQ(worst, 0) << c.name;
+        else
+            EXPECT_LE(total / (16 * 12 * 3), c.tolerance) << c.name;
     }
 }
 
@@ -363,7 +302,8 @@ TEST_F(Lumora, SampleRequestsAreReducedAndDrawable) {
     // The sample, pasted top-left: every second pixel of every second row.
     for (int32_t y = 0; y < 10; ++y)
         for (int32_t x = 0; x < 15; ++x)
-            EXPECT_TRUE(std::equal(img.pixel(2 * x, 2 * y), img.pixel(2 * x, 2 * y) + 3, res.pixel(x, y)))
+            EXPECT_TRUE(
+                std::equal(img.pixel(2 * x, 2 * y), img.pixel(2 * x, 2 * y) + 3, res.pixel(x, y)))
                 << x << "," << y;
     EXPECT_TRUE(Inverted(img, res, 20, 15, 3));
 }
@@ -371,7 +311,8 @@ TEST_F(Lumora, SampleRequestsAreReducedAndDrawable) {
 TEST_F(Lumora, MaskBlendsTheResultIntoTheOriginal) {
     Image img = Pattern(10, 4, false), mask(10, 4, false);
     for (int32_t y = 0; y < 4; ++y)
-        for (int32_t x = 0; x < 10; ++x) std::fill(mask.pixel(x, y), mask.pixel(x, y) + 3, x < 5 ? 0 : 255);
+        for (int32_t x = 0; x < 10; ++x)
+            std::fill(mask.pixel(x, y), mask.pixel(x, y) + 3, x < 5 ? 0 : 255);
     std::string in = Save(img, "in.png"), m = Save(mask, "mask.png"), out = dir_.file("out.png");
     ASSERT_EQ(Apply(in, out, {"--quiet", "--mask", m}).status, 0);
     Image res = Load(out);
@@ -379,13 +320,58 @@ TEST_F(Lumora, MaskBlendsTheResultIntoTheOriginal) {
     EXPECT_TRUE(Inverted(img, res, 7, 1, 3));
 }
 
-TEST_F(Lumora, ProgressBarUnlessQuiet) {
+TEST_F(Lumora, MaskSamplesFollowTheMaskRateAndNeedAMask) {
+    Image img = Pattern(12, 6, false), mask(12, 6, false);
+    for (int32_t y = 0; y < 6; ++y)
+        for (int32_t x = 0; x < 12; ++x) std::fill(mask.pixel(x, y), mask.pixel(x, y) + 3, x * 20);
+    std::string in = Save(img, "in.png"), m = Save(mask, "mask.png"), out = dir_.file("out.png");
+    ASSERT_EQ(Apply(in, out, {"--quiet", "--mask", m}, "masksample").status, 0);
+    // Rate 2: columns 0 and 2 of the mask, grey 0 and 40.
+    EXPECT_NE(Log().find("mask advance=0 samples=0,40"), std::string::npos) << Log();
+    DeleteFileA(log_.c_str());
+    ASSERT_EQ(Apply(in, out, {"--quiet"}, "masksample").status, 0);
+    EXPECT_NE(Log().find("mask advance=-1 samples=-1,-1"), std::string::npos) << Log();
+}
+
+TEST_F(Lumora, ProgressBarOnlyToATerminal) {
+    // Standard error is a file here: no bar, whether quiet or not.
     std::string in = Save(Pattern(4, 30, false), "in.png"), out = dir_.file("out.png");
     LumoraRun loud = Apply(in, out);
-    EXPECT_NE(loud.err.find("100%"), std::string::npos) << loud.err;
+    EXPECT_EQ(loud.status, 0) << loud.err;
+    EXPECT_EQ(loud.err.find('%'), std::string::npos) << loud.err;
+    EXPECT_NE(loud.out.find("filtered with Host Test Invert..."), std::string::npos) << loud.out;
     LumoraRun quiet = Apply(in, out, {"--quiet"});
-    EXPECT_EQ(quiet.err.find('%'), std::string::npos) << quiet.err;
+    EXPECT_EQ(quiet.err, "");
     EXPECT_EQ(quiet.out, "");
+}
+
+TEST_F(Lumora, MissingOutputFolderFailsBeforeAnyFiltering) {
+    std::string in = Save(Pattern(6, 6, false), "in.png");
+    struct Case {
+        std::string out;
+        const char* message;
+    } cases[] = {
+        {dir_.file("nowhere\\out.png"), "no folder"},
+        {plugins_ + ".png", ""},  // a sibling name: fine, written below
+        {dir_.path(), "unknown output format"},
+    };
+    CreateDirectoryA(dir_.file("folder.png").c_str(), nullptr);
+    LumoraRun folder = Apply(in, dir_.file("folder.png"));
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_NE(folder.err.find("it is a folder"), std::string::npos) << folder.err;
+    for (const Case& c : cases) {
+        DeleteFileA(log_.c_str());
+        LumoraRun r = Apply(in, c.out, {"--quiet"});
+        if (!*c.message) {
+            EXPECT_EQ(r.status, 0) << r.err;
+            continue;
+        }
+        EXPECT_EQ(r.status, 2) << c.out;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(Count(r.err, "\n"), 1) << r.err;
+        // Found out before the plug-in was even loaded.
+        EXPECT_EQ(Log(), "") << c.out;
+    }
 }
 
 TEST_F(Lumora, AboutGivesThePluginTheHostWindow) {
@@ -393,7 +379,8 @@ TEST_F(Lumora, AboutGivesThePluginTheHostWindow) {
                             {{"LUMORA_TEST_LOG", log_}});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(Log().find("selector 0 handle=kept window=yes"), std::string::npos) << Log();
-    r = RunLumora({"about", "--plugins", plugins_, "--filter", "LumoraTest"}, {{"LUMORA_TEST_MODE", "fail=0:-30100"}});
+    r = RunLumora({"about", "--plugins", plugins_, "--filter", "LumoraTest"},
+                  {{"LUMORA_TEST_MODE", "fail=0:-30100"}});
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("-30100 (bad selector)"), std::string::npos) << r.err;
 }

@@ -19,6 +19,7 @@ TEST(PixelMap, ConvertsInterleavedPlanesWithStrideAndBounds) {
     map.version = 1;
     map.top = 10; map.left = 20; map.bottom = 12; map.right = 23;
     map.rowBytes = 16; map.colBytes = 4; map.planeBytes = 1; map.baseAddr = data;
+    map.imageMode = kImageModeRGB;
     DisplayImage out;
     ASSERT_TRUE(ConvertPixelMap(map, HostRect32{11, 21, 12, 23}, out));
     ASSERT_EQ(out.width, 2);

@@ -1,0 +1,22 @@
+#!/bin/sh
+# lumora apply draws its progress bar only when standard error is a terminal:
+# under a pseudo-terminal (script) the bar reaches 100%, into a file there is
+# none. Arguments: the repository root, the build folder.
+set -e
+root=$1
+build=$2
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+apply="sh $root/cmake/wine-run.sh $build/lumora.exe apply --plugins $build/hosttest \
+  --filter LumoraTest --repeat $root/assets/coffee.png $out/x.png"
+
+script -qec "$apply" /dev/null | sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' | tr -d '\r' > "$out/tty.txt"
+if ! grep -q '100%' "$out/tty.txt"; then
+  echo "FAIL: no progress bar on a terminal:"; cat "$out/tty.txt"; exit 1
+fi
+$apply > "$out/stdout.txt" 2> "$out/stderr.txt"
+if grep -q '%' "$out/stderr.txt"; then
+  echo "FAIL: a progress bar into a file:"; cat "$out/stderr.txt"; exit 1
+fi
+grep -q 'filtered with' "$out/stdout.txt"
+echo "progress bar on the terminal only: ok"
