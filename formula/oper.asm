@@ -183,7 +183,9 @@
 %endmacro
 
 ; Clamps EAX to [lo, hi - 1], both operands memory: the upper bound first,
-; the lower bound last, so an empty range gives lo.
+; the lower bound last, so an empty range gives lo. Branches rather than
+; cmov: the bounds are rarely hit and predicted, and the clamp is on the
+; path of the sample's address.
 %macro CLAMP_EAX 2
         cmp     eax, %2
         jl      %%below_hi
@@ -191,7 +193,9 @@
         dec     eax
 %%below_hi:
         cmp     eax, %1
-        cmovl   eax, %1
+        jge     %%above_lo
+        mov     eax, %1
+%%above_lo:
 %endmacro
 
 ; ====================================================================
@@ -815,7 +819,7 @@ template "src", t_src, 109
         add     eax, [edi + IN_BASE]
         movzx   eax, byte [eax]
         jmp     short .push
-        DEAD    23
+        DEAD    21
 .zero:
         xor     eax, eax
 .push:
