@@ -125,4 +125,45 @@ TEST_F(RarePaths, RefusedExecutableMemoryAnswersOutOfMemory) {
     EXPECT_EQ(host.Apply(false), kResultOk);
 }
 
+int gHostSaw = 0;
+
+LONG CALLBACK HostHandler(EXCEPTION_POINTERS* info) {
+    const DWORD code = info->ExceptionRecord->ExceptionCode;
+    if (code != EXCEPTION_INT_DIVIDE_BY_ZERO && code != EXCEPTION_INT_OVERFLOW)
+        return EXCEPTION_CONTINUE_SEARCH;
+    ++gHostSaw;
+    info->ContextRecord->Eip += 2;  // skip the two-byte idiv
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// A division that faults is completed inside the pass (the most negative
+// value by -1 gives itself, whose unsigned top bit is 1); the host's own
+// handler never sees it, the reserved fields of the block stay zero, and
+// once the plug-in has returned nothing of its handler is left: the same
+// routine called by the host faults into the host's handler.
+TEST_F(RarePaths, DivisionFaultsStayInsideThePass) {
+    const int w = 6, h = 5;
+    host.SetImage(w, h, 3);
+    SetFormulas(
+        "((-2147483648 / -1) >> 31) + c + put(rnd(0, 9), 3) * 0 + cnv(1,1,1,1,1,1,1,1,1,0)");
+    void* handler = AddVectoredExceptionHandler(0, HostHandler);
+    gHostSaw = 0;
+    EXPECT_EQ(host.Apply(true), kResultOk);
+    EXPECT_EQ(gHostSaw, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const size_t at = At(x, y, 1, 3);
+            EXPECT_EQ(host.out[at], host.in[at] == 255 ? 255 : host.in[at] + 1) << x << "," << y;
+        }
+    const PluginState* s = host.state();
+    for (uint8_t v : s->reserved1) ASSERT_EQ(v, 0);
+    for (uint8_t v : s->reserved2) ASSERT_EQ(v, 0);
+    for (uint8_t v : s->reserved3) ASSERT_EQ(v, 0);
+
+    using Routine = int32_t(__cdecl*)(PluginState*);
+    reinterpret_cast<Routine>(reinterpret_cast<uintptr_t>(host.state()->code[0]))(host.state());
+    EXPECT_EQ(gHostSaw, 1);
+    RemoveVectoredExceptionHandler(handler);
+}
+
 }  // namespace
