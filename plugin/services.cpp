@@ -7,6 +7,10 @@
 #include "formula/runtime.h"
 #include "plugin/plugin.h"
 
+namespace {
+constexpr int kErrorTextMax = 255;  // characters of a string-table message
+}  // namespace
+
 HINSTANCE__*      gModule;
 HostRecord*       gHost;
 PluginState*      gState;
@@ -48,7 +52,7 @@ void* LoadResourceCopy(uint32_t type, int id, uint32_t* size) {
 }
 
 int ShowErrorBox(int id) {
-    char text[256];
+    char text[kErrorTextMax + 1];
     if (!LoadStringA(reinterpret_cast<HMODULE>(gModule), id, text, sizeof text)) text[0] = 0;
     HWND owner = nullptr;
     if (gState && gState->dialogWindow)
