@@ -50,7 +50,8 @@ bool KeepGoing(HostRecord* h, RunMode mode, bool (*keyWaiting)(), int32_t y, int
 // formulas run for the first `kRun` planes (0: `run` of them, at most the
 // four code buffers), the other planes of the output stay untouched.
 // The compiled code reads x, y, z and planeValue from the block, so those are
-// stored before every call, and the running pointers are kept there too;
+// stored before every call; the running pointers are kept there too (the
+// pixel pointers once a row);
 // everything the loop itself needs stays in locals, because after each call
 // into the code buffers the compiler must assume the block has changed.
 template <int kRun>
@@ -59,7 +60,7 @@ bool Pass(PluginState* s, HostRecord* h, RunMode mode, bool (*keyWaiting)(), int
     for (int z = 0; z < kChannels; ++z) code[z] = reinterpret_cast<CompiledFormula>(s->code[z]);
     const int planes = s->zEnd - s->zStart;
     if constexpr (kRun != 0) run = kRun;
-    const int32_t width = s->xEnd, height = s->yEnd;
+    const int32_t xStart = s->xStart, width = s->xEnd, height = s->yEnd;
     const int32_t inStep = s->inRowBytes, outStep = s->outRowBytes;
     uint8_t* inRow = s->inRow;
     uint8_t* outRow = s->outRow;
@@ -67,10 +68,8 @@ bool Pass(PluginState* s, HostRecord* h, RunMode mode, bool (*keyWaiting)(), int
         s->y = y;
         uint8_t* in = inRow;
         uint8_t* out = outRow;
-        for (int32_t x = s->xStart; x < width; ++x) {
+        for (int32_t x = xStart; x < width; ++x) {
             s->x = x;
-            s->inPixel = in;
-            s->outPixel = out;
             if constexpr (kRun == 0) {
                 for (int z = 0; z < run; ++z) s->planeValue[z] = in[z];
                 for (int z = 0; z < run; ++z) {
@@ -96,6 +95,13 @@ bool Pass(PluginState* s, HostRecord* h, RunMode mode, bool (*keyWaiting)(), int
             }
             in += planes;
             out += planes;
+        }
+        // No template reads the pixel pointers: they are brought up to date
+        // once a row (at its last pixel, where the per-pixel walk left them),
+        // which spares two stores per pixel.
+        if (width > xStart) {
+            s->inPixel = in - planes;
+            s->outPixel = out - planes;
         }
         s->inRow = inRow += inStep;
         s->outRow = outRow += outStep;

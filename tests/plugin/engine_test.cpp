@@ -240,4 +240,18 @@ TEST(Engine, MissingTablesLeaveCallableZeroRoutines) {
     for (int z = 0; z < 3; ++z) EXPECT_EQ(run.Out(1, 1, z), 0);
 }
 
+// After a pass the running pointers are where the walk ended: the last
+// pixel of the last row, and the row after it.
+TEST(Engine, RunningPointersEndAtTheLastPixel) {
+    EngineRun run;
+    run.SetImage(5, 3, 4);
+    run.SetFormulas("c", "c", "c", "c");
+    ASSERT_TRUE(run.Run());
+    const int32_t stride = run.record.inRowBytes;
+    EXPECT_EQ(run.state->inPixel, run.in.data() + 2 * stride + 4 * 4);
+    EXPECT_EQ(run.state->outPixel, run.out.data() + 2 * stride + 4 * 4);
+    EXPECT_EQ(run.state->inRow, run.in.data() + 3 * stride);
+    EXPECT_EQ(run.state->outRow, run.out.data() + 3 * stride);
+}
+
 }  // namespace
