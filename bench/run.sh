@@ -2,11 +2,18 @@
 # Benchmarks the image pass and writes bench/RESULTS.md.
 #   bash bench/run.sh [SIZE]       (default 4096: a SIZE x SIZE image)
 # Needs a configured build (BUILD, default build); installs what it needs.
+# Environment: ROUNDS (timed rounds per formula, default 3); BAND (rows that
+# ImageMagick -fx gets); BEFORE=path/to/an/older/tinctor_bench.exe adds a
+# before/after table: the older and the current program run alternately
+# PAIRS times (default 3) on the same image in the same machine state, and
+# each formula's best rate of each side is compared.
 set -e
 cd "$(dirname "$0")/.."
 sh scripts/deps.sh
 BUILD=${BUILD:-build}
 SIZE=${1:-4096}
+ROUNDS=${ROUNDS:-3}
+PAIRS=${PAIRS:-3}
 BAND=${BAND:-256}  # rows of the image that ImageMagick -fx gets (it manages < 1 MP/s)
 [ -f "$BUILD/build.ninja" ] || cmake -S . -B "$BUILD" -G Ninja
 cmake --build "$BUILD" --target tinctor_bench
@@ -20,8 +27,22 @@ convert "$WORK/image.ppm" -depth 8 "rgb:$WORK/image.rgb"
 convert "$WORK/image.ppm" -crop "${SIZE}x${BAND}+0+0" +repage "$WORK/band.ppm"
 
 echo "== the plug-in's pass, the reference evaluator, hand-written C++, the floor (under Wine)"
-sh cmake/wine-run.sh "$BUILD/bench/tinctor_bench.exe" "$WORK/image.rgb" "$SIZE" "$SIZE" | tr -d '\r' \
-  | tee "$WORK/tinctor.txt"
+sh cmake/wine-run.sh "$BUILD/bench/tinctor_bench.exe" "$WORK/image.rgb" "$SIZE" "$SIZE" --rounds "$ROUNDS" \
+  | tr -d '\r' | tee "$WORK/tinctor.txt"
+
+# Before and after: pass rates only (the reference and hand-written passes
+# are the same code on both sides), best of PAIRS alternating runs.
+if [ -n "$BEFORE" ]; then
+  echo "== before ($BEFORE) and after, $PAIRS alternating runs"
+  : > "$WORK/pairs.txt"
+  for i in $(seq "$PAIRS"); do
+    for side in before after; do
+      exe="$BUILD/bench/tinctor_bench.exe"; [ "$side" = before ] && exe="$BEFORE"
+      sh cmake/wine-run.sh "$exe" "$WORK/image.rgb" "$SIZE" "$SIZE" --rounds "$ROUNDS" | tr -d '\r' \
+        | awk -v side="$side" '$1 == "pass" || $1 == "floor" { print side, $0 }' | tee -a "$WORK/pairs.txt"
+    done
+  done
+fi
 
 now() { date +%s.%N; }
 # seconds a command takes, best of two
@@ -78,7 +99,7 @@ floor=$(awk '$1 == "floor" { print $2 }' "$WORK/tinctor.txt")
   echo
   echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GiB."
   echo "Date: $(date -u '+%Y-%m-%d %H:%M UTC'). Wine $(wine --version 2>/dev/null), ImageMagick $(dpkg-query -W -f='${Version}' imagemagick-6.q16), G'MIC $(dpkg-query -W -f='${Version}' gmic)."
-  echo "Command: \`bash bench/run.sh $SIZE\` (image: assets/coffee.png scaled to ${SIZE} x ${SIZE}, 3 planes)."
+  echo "Command: \`${BEFORE:+BEFORE=$BEFORE }BAND=$BAND ROUNDS=$ROUNDS bash bench/run.sh $SIZE\` (image: assets/coffee.png scaled to ${SIZE} x ${SIZE}, 3 planes)."
   echo
   echo "Megapixels per second (higher is better). The plug-in's pass, the reference evaluator and the"
   echo "hand-written C++ run under Wine in one 32-bit program; ImageMagick and G'MIC run natively (64-bit),"
@@ -109,6 +130,26 @@ floor=$(awk '$1 == "floor" { print $2 }' "$WORK/tinctor.txt")
   echo
   echo "The engine's own loop around the minimal routine (as machine code in the code buffers):"
   echo "$(awk '$1 == "engine-loop" { print $2 }' "$WORK/tinctor.txt") MP/s."
+  if [ -n "$BEFORE" ]; then
+    echo
+    echo "## Before and after"
+    echo
+    echo "The pass of \`$BEFORE\` (before) and of this build (after), run alternately $PAIRS times each on the"
+    echo "same image right after the table above; best rate of each side in MP/s, and the floor of the"
+    echo "design measured by each run (best of its runs)."
+    echo
+    echo "| formula | before | after | after / before |"
+    echo "|---|---|---|---|"
+    awk '
+      $2 == "floor" { if ($3 > fl[$1]) fl[$1] = $3; next }
+      { k = $3; if (!(k in order)) { order[k] = n++; names[n - 1] = k }
+        if ($4 > best[$1 "," k]) best[$1 "," k] = $4 }
+      END {
+        for (i = 0; i < n; i++) { k = names[i]; b = best["before," k]; a = best["after," k]
+          printf "| %s | %.2f | %.2f | %.2f |\n", k, b, a, a / b }
+        printf "| (floor) | %.2f | %.2f | %.2f |\n", fl["before"], fl["after"], fl["after"] / fl["before"]
+      }' "$WORK/pairs.txt"
+  fi
 } > bench/RESULTS.md.new
 if [ -f bench/NOTES.md ]; then cat bench/NOTES.md >> bench/RESULTS.md.new; fi
 mv bench/RESULTS.md.new bench/RESULTS.md

@@ -4,20 +4,31 @@
 // A compiled routine is called as int32_t __cdecl routine(PluginState*): the
 // templates keep EDI = state block and use the machine stack as the
 // evaluation stack; "prolog" and "epilog" frame the routine.
+//
+// The FUNC and OPER tables are the caller's (the plug-in copies them from
+// its resources); nothing here reaches the plug-in's globals.
 #pragma once
 #include <cstdint>
 #include "formula/lexer.h"
 #include "formula/tables.h"
 
+struct PluginState;
+
 // The compiler's working record for one compile; never outlives the call.
 struct CompilerState {
-    Lexer          lex;          // lookahead, kind, length, text, text range and cursor
-    uint8_t*       codeStart;
-    uint8_t*       codeCursor;
-    uint8_t*       codeEnd;      // codeStart + capacity
-    ByteTable      funcTable;
-    ByteTable      operTable;
+    Lexer lex;  // lookahead, kind, length, text, text range and cursor
+    uint8_t* codeStart;
+    uint8_t* codeCursor;
+    uint8_t* codeEnd;  // codeStart + capacity
+    ByteTable operTable;
 };
+
+// One formula and one code buffer per channel: red, green, blue, alpha.
+constexpr int kChannels = 4;
+
+// The "error" routine (sub eax, eax / ret): what a failed channel runs, and
+// what the code buffers hold before anything has been compiled.
+constexpr uint8_t kErrorRoutine[3] = {0x2B, 0xC0, 0xC3};
 
 // Compiles the bytes base+start .. base+end into `code`, whose capacity is
 // *size; a routine holds at most capacity - 1 bytes. On return *size is the
@@ -26,9 +37,17 @@ struct CompilerState {
 // the whole text was a formula, 1 otherwise. After a syntax error the buffer
 // holds the "error" routine (returns 0); when only a trailing token was left
 // over it holds the complete routine of the leading expression.
-// Without the FUNC or OPER resource: returns 1 and writes nothing.
-int CompileFormula(const char* base, int32_t* start, int32_t* end, uint8_t* code, int32_t* size);
+int CompileFormula(ByteTable funcs, ByteTable opers, const char* base, int32_t* start, int32_t* end,
+                   uint8_t* code, int32_t* size);
 
-// The same with the two tables supplied by the caller.
-int CompileWithTables(ByteTable funcs, ByteTable opers, const char* base, int32_t* start, int32_t* end,
-                      uint8_t* code, int32_t* size);
+// Compiles the four zero-terminated formula slots (at most 1023 characters
+// each) into the code buffers of `state` and records compileFailed,
+// errorStart, errorEnd and codeSize per channel; all four are compiled even
+// when one fails; then clears formulasEdited. The caller makes the new code
+// visible to the processor.
+void CompileChannels(PluginState* state, const char* const formulas[4], ByteTable funcs,
+                     ByteTable opers);
+
+// Fills the four code buffers with the "error" routine (codeSize stays as
+// it is): the state of a block whose formulas were never compiled.
+void LeaveErrorRoutines(PluginState* state);

@@ -7,7 +7,7 @@ bool IsLetter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); 
 bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 bool IsHexDigit(int c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 // Vertical tab (11) is deliberately not whitespace.
-bool IsSpace(int c) { return c == ' ' || c == 9 || c == 10 || c == 12 || c == 13; }
+bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
 
 void Read(Lexer& lex) {
     if (lex.textCursor < lex.textEnd && *lex.textCursor != 0)
@@ -106,7 +106,7 @@ void Advance(Lexer& lex) {
                 return;
             }
             // A comment runs up to a carriage return; a line feed alone does not end it.
-            while (lex.lookahead != 13 && lex.lookahead != 0) Read(lex);
+            while (lex.lookahead != '\r' && lex.lookahead != 0) Read(lex);
             continue;
         default: lex.kind = TokenKind::Error; return;
         }

@@ -2,9 +2,16 @@
 ;
 ; Assembled with "nasm -f bin", this file IS the resource, byte for byte.
 ; Each row is an 8-byte name (zero-padded), a 16-bit little-endian code
-; length that nasm computes from the row's labels, and the code. The compiler
-; looks rows up by name in this order and concatenates their code; a row
-; whose first name byte is 0 ends the table.
+; length and the code. The compiler looks rows up by name in this order and
+; concatenates their code; a row whose first name byte is 0 ends the table.
+;
+; Every row keeps the name, the place and the code length of the plug-in
+; as it has always shipped (2691 bytes in all), because which formulas fit
+; the 2047 bytes of a code buffer, and the range an overflow reports, follow
+; from these lengths, and settings files and made filters travel between
+; users. `template` takes the length; code that comes out shorter is padded
+; (at the end with multi-byte no-ops, or with dead bytes behind an
+; unconditional jump, which cost nothing); longer code stops the assembly.
 ;
 ; Conventions shared by every template (i386, 32-bit code):
 ; - The evaluation stack is the machine stack. A template pops its operands
@@ -17,50 +24,58 @@
 ; - No absolute address and no jump out of the template: the code runs
 ;   wherever the compiler copies it, next to arbitrary neighbours.
 ; - Nothing is written but the random state (rnd) and the cells (put).
-; - No division can trap: every divisor is checked for 0 and -1 (or made
-;   unsigned with a quotient that provably fits) before div or idiv.
+; - Every read stays inside the state block or the host's input buffer.
+; - Divisions: a divisor of 0 is tested where the length allows. The rare
+;   rest ("/" and "%" of the most negative value by -1, mix and scl whose
+;   quotient leaves 32 bits, cnv of the most negative sum by -1, tan of a
+;   zero cosine, mix by 0) lets the processor fault; the plug-in's fault
+;   guard (formula/native.h), installed for the length of a pass, completes
+;   the division with the low 32 bits of the quotient and the remainder (both
+;   0 for a divisor of 0) and resumes behind it. Every such division is
+;   "div reg" or "idiv reg" (two bytes), the only form the guard completes.
 
         bits 32
 
-; ---- state block offsets read by the templates ----
-%define PLANE           0       ; int32[16] planeValue
-%define POS_X           64
-%define X_START         68
-%define X_END           72
-%define POS_Y           76
-%define Y_START         80
-%define Y_END           84
-%define POS_Z           88
-%define Z_START         92
-%define Z_END           96
-%define SLIDER          100     ; int32[8]
-%define AREA_LEFT       132
-%define AREA_TOP        136
-%define AREA_RIGHT      140
-%define AREA_BOTTOM     144
-%define RAND_A          148     ; uint16
-%define RAND_B          150     ; uint16
-%define RAND_TABLE      152     ; int32[56], entries 1..55
-%define MAP_TABLE       376     ; uint8[4][256]
-%define SINE_TABLE      1400    ; int16[1024]
-%define ARCTAN_TABLE    3448    ; uint16[1024]
-%define MAG_TABLE       5496    ; uint16[1024]
-%define CELL            13688   ; int32[256]
-%define IN_ROW_BYTES    17824
-%define IN_BASE         17832
+; PixelContext offsets, generated from interface/state.h at build time.
+%include STATE_OFFSETS
 
-; template "name", label ... endtemplate
-%macro template 2
+; template "name", label, length ... endtemplate
+%macro template 3
   %push template
+  %define %$length %3
 %2:     db %1
         times 8 - ($ - %2) db 0
-        dw %$end - %$code
+        dw %3
 %$code:
 %endmacro
 
+; Pads the code up to the row's length with as few no-ops as possible
+; (nine-byte ones, then one of the right size); too long code makes the
+; count negative, which nasm refuses.
 %macro endtemplate 0
-%$end:
+%$pad:
+        times -((%$pad - %$code) > %$length) db 0  ; refuses code longer than the row
+        times (%$length - (%$pad - %$code)) // 9 db 0x66, 0x0F, 0x1F, 0x84, 0, 0, 0, 0, 0
+        times ((%$length - (%$pad - %$code)) % 9 == 1) db 0x90
+        times ((%$length - (%$pad - %$code)) % 9 == 2) db 0x66, 0x90
+        times ((%$length - (%$pad - %$code)) % 9 == 3) db 0x0F, 0x1F, 0x00
+        times ((%$length - (%$pad - %$code)) % 9 == 4) db 0x0F, 0x1F, 0x40, 0
+        times ((%$length - (%$pad - %$code)) % 9 == 5) db 0x0F, 0x1F, 0x44, 0, 0
+        times ((%$length - (%$pad - %$code)) % 9 == 6) db 0x66, 0x0F, 0x1F, 0x44, 0, 0
+        times ((%$length - (%$pad - %$code)) % 9 == 7) db 0x0F, 0x1F, 0x80, 0, 0, 0, 0
+        times ((%$length - (%$pad - %$code)) % 9 == 8) db 0x0F, 0x1F, 0x84, 0, 0, 0, 0, 0
   %pop
+%endmacro
+
+; Bytes behind an unconditional jump that are never executed.
+%macro DEAD 1
+        times %1 db 0xCC
+%endmacro
+
+; push dword [edi + field] in its four-byte form (SIB byte, no index), for
+; rows whose length is one more than the short form.
+%macro PUSH_FIELD4 1
+        db      0xFF, 0x74, 0x27, %1
 %endmacro
 
 ; ---- shared pieces, expanded inside the templates that need them ----
@@ -89,113 +104,78 @@
         shrd    eax, edx, 14
 %endmacro
 
-; EDX:EAX / ECX, signed, ECX not 0. EAX = low 32 bits of the quotient
-; truncated toward zero: the division is done on magnitudes as unsigned
-; 64 by 32 bits in two steps (high word, then remainder:low word), neither
-; of which can overflow, so a quotient beyond 32 bits wraps instead of
-; trapping. Clobbers ECX, EDX, ESI, EBP.
-%macro DIV64 0
-        mov     esi, edx
-        xor     esi, ecx                ; bit 31: the quotient is negative
-        test    edx, edx
-        jns     %%positive
-        neg     eax                     ; 64-bit negate of EDX:EAX
-        adc     edx, 0
-        neg     edx
-%%positive:
-        mov     ebp, ecx
-        sar     ebp, 31
-        xor     ecx, ebp
-        sub     ecx, ebp                ; |divisor|, 2^31 for the most negative
-        mov     ebp, eax
-        mov     eax, edx
-        xor     edx, edx
-        div     ecx                     ; EDX = high word mod divisor
-        mov     eax, ebp
-        div     ecx                     ; EAX = low word of the quotient
-        test    esi, esi
-        jns     %%done
-        neg     eax
-%%done:
-%endmacro
-
 ; Direction of the vector (EAX, EDX) in 1/1024 turns, -512..512, into EAX.
-; Octant folding: f collects y < 0 (4), x < 0 (3) and "steep" (1), the
-; arctangent of the flat ratio lo/hi comes from arctanTable, and f unfolds
-; it. Magnitudes are unsigned 32-bit and lo * 1024 / hi is taken from a
-; 64-bit product, so any argument works (lo <= hi keeps the quotient at
-; most 1024: div cannot trap). Clobbers ECX, EDX, ESI.
+; Octant folding: f (in ECX) collects y < 0 (4), x < 0 (3) and "steep" (1),
+; the arctangent of the flat ratio lo/hi comes from arctanTable, and f
+; unfolds it bit by bit. Magnitudes are unsigned 32-bit and lo * 1024 / hi
+; is a 64-bit product over hi, at most 1024 since lo <= hi: any argument
+; works and div cannot fault. The table's 16.16 radians become 1/1024
+; turns as a * 512 / 205888 truncated, done as (a * 10680678) >> 32, which
+; is exact for every 16-bit a. Clobbers ECX, EDX, ESI.
 %macro DIRECTION 0
         xor     ecx, ecx                ; f
         test    edx, edx
         jns     %%y_done
         neg     edx
-        or      ecx, 4
+        mov     cl, 4
 %%y_done:
         test    eax, eax
         jns     %%x_done
         neg     eax
-        or      ecx, 3
+        or      cl, 3
 %%x_done:
         cmp     edx, eax
         jbe     %%ordered
-        xor     ecx, 1
+        xor     cl, 1
         xchg    eax, edx
 %%ordered:                              ; EAX = hi, EDX = lo
-        mov     esi, eax
-        mov     eax, edx
+        xchg    eax, esi                ; ESI = hi
+        xchg    eax, edx                ; EAX = lo
         test    eax, eax
         jz      %%fold                  ; lo = 0: angle 0
-        xor     edx, edx
-        shld    edx, eax, 10
-        shl     eax, 10
-        div     esi                     ; q = lo * 1024 / hi, 1..1024 or 0
+        mov     edx, 1024
+        mul     edx
+        div     esi                     ; q = lo * 1024 / hi, 0..1024
         test    eax, eax
         jz      %%fold
         movzx   eax, word [edi + ARCTAN_TABLE + eax*2 - 2]
-        shl     eax, 9                  ; 16.16 radians * 512 / pi
-        xor     edx, edx
-        mov     esi, 205888
-        div     esi
+        mov     edx, 10680678
+        mul     edx
+        xchg    eax, edx                ; a * 512 / 205888
 %%fold:
-        test    cl, 1
-        jz      %%not_steep
+        shr     ecx, 1
+        jnc     %%not_steep
         neg     eax
         add     eax, 256
 %%not_steep:
-        test    cl, 2
-        jz      %%not_left
-        add     eax, 256
+        shr     ecx, 1
+        jnc     %%not_left
+        add     ah, 1                   ; + 256: EAX is at most 256 here
 %%not_left:
-        test    cl, 4
-        jz      %%not_below
+        shr     ecx, 1
+        jnc     %%not_below
         neg     eax
 %%not_below:
 %endmacro
 
-; Length of the vector (EAX, EDX) into EAX: hi + hi * f(lo/hi) / 65536 with
-; f from magnitudeTable, or the constant sqrt(2) - 1 when lo = hi.
-; Magnitudes are unsigned 32-bit, the ratio and the products 64-bit, so any
-; argument works; a length beyond 2^31 - 1 wraps. Clobbers ECX, EDX.
+; Length of the vector of magnitudes (EAX, ECX) into EAX: hi + hi * f / 65536
+; with f = magnitudeTable[lo * 1024 / hi], or the constant
+; 65536 * (sqrt(2) - 1) when lo = hi. Magnitudes are unsigned 32-bit and the
+; ratio and the products 64-bit, so any argument works (the ratio stays below
+; 1024, div cannot fault); a length beyond 2^32 - 1 wraps. Clobbers EDX.
 %macro MAGNITUDE 0
-        mov     ecx, edx
-        ABS_EAX
-        xchg    eax, ecx
-        ABS_EAX                         ; ECX = |x|, EAX = |y|
         cmp     eax, ecx
         jbe     %%ordered
         xchg    eax, ecx
-%%ordered:                              ; EAX = lo, ECX = hi
-        cmp     eax, ecx
-        jne     %%ratio
-        mov     eax, 27146              ; 65536 * (sqrt(2) - 1)
-        jmp     %%scale
-%%ratio:
-        xor     edx, edx
-        shld    edx, eax, 10
-        shl     eax, 10
-        div     ecx                     ; q = lo * 1024 / hi < 1024
+%%ordered:                              ; EAX = lo, ECX = hi; ZF: lo = hi
+        je      %%equal
+        mov     edx, 1024
+        mul     edx
+        div     ecx
         movzx   eax, word [edi + MAG_TABLE + eax*2]
+        jmp     short %%scale
+%%equal:
+        mov     eax, 27146
 %%scale:
         mul     ecx
         shrd    eax, edx, 16
@@ -203,7 +183,9 @@
 %endmacro
 
 ; Clamps EAX to [lo, hi - 1], both operands memory: the upper bound first,
-; the lower bound last, so an empty range gives lo.
+; the lower bound last, so an empty range gives lo. Branches rather than
+; cmov: the bounds are rarely hit and predicted, and the clamp is on the
+; path of the sample's address.
 %macro CLAMP_EAX 2
         cmp     eax, %2
         jl      %%below_hi
@@ -222,33 +204,33 @@
 
 ; A whole routine by itself: returns 0. Replaces the code of a formula
 ; with a syntax error.
-template "error", t_error
+template "error", t_error, 3
         db      0x2B, 0xC0              ; sub eax, eax
         db      0xC3                    ; ret
 endtemplate
 
 ; -- (entered by call with the state block as the only argument)
 ; Saves EBP, ESI, EDI and ESP itself, then EDI = the argument.
-template "prolog", t_prolog
+template "prolog", t_prolog, 8
         db      0x55, 0x56, 0x57        ; push ebp / push esi / push edi
         db      0x54                    ; push esp
         db      0x8B, 0x7C, 0x24, 0x14  ; mov edi, [esp + 20]
 endtemplate
 
 ; r --  (returns r in EAX). Restoring the saved ESP makes the return safe.
-template "epilog", t_epilog
+template "epilog", t_epilog, 6
         db      0x58, 0x5C              ; pop eax / pop esp
         db      0x5F, 0x5E, 0x5D        ; pop edi / pop esi / pop ebp
         db      0xC3                    ; ret
 endtemplate
 
 ; -- n   (push imm32: the compiler appends the literal after this byte)
-template "number", t_number
+template "number", t_number, 1
         db      0x68
 endtemplate
 
 ; a b -- b   (the sequence operator drops its left value)
-template ",", t_comma
+template ",", t_comma, 1
         db      0x58                    ; pop eax
 endtemplate
 
@@ -257,20 +239,18 @@ endtemplate
 ; ====================================================================
 
 ; c t f -- (c ? t : f). Both branches were already evaluated.
-template "?", t_cond
+template "?", t_cond, 11
         pop     eax                     ; f
         pop     ecx                     ; t
         pop     edx                     ; c
-        test    edx, edx
-        jz      .pick_f
-        mov     eax, ecx
-.pick_f:
-        push    eax
+        cmp     edx, byte 0
+        cmovne  eax, ecx
+        db      0xFF, 0xF0              ; push eax (long form)
 endtemplate
 
 ; a -- !a. Trick: cmp a, 1 borrows exactly when a = 0; sbb turns the borrow
 ; into -1, neg into 1.
-template "!", t_not
+template "!", t_not, 9
         pop     eax
         cmp     eax, 1
         sbb     eax, eax
@@ -280,7 +260,7 @@ endtemplate
 
 ; a b -- (a && b). Trick: neg sets the carry exactly for a non-zero value,
 ; sbb spreads it into a -1 mask; the masks are combined and negated to 0/1.
-template "&&", t_and
+template "&&", t_and, 19
         pop     ecx
         pop     eax
         neg     eax
@@ -293,7 +273,7 @@ template "&&", t_and
 endtemplate
 
 ; a b -- (a || b). Same carry masks, or-ed.
-template "||", t_or
+template "||", t_or, 19
         pop     ecx
         pop     eax
         neg     eax
@@ -306,34 +286,35 @@ template "||", t_or
 endtemplate
 
 ; a -- ~a, in place.
-template "~", t_complement
-        not     dword [esp]
+template "~", t_complement, 4
+        not     dword [byte esp + 0]
 endtemplate
 
 ; a b -- a & b, in place on a's slot.
-template "&", t_bitand
+template "&", t_bitand, 5
         pop     eax
-        and     [esp], eax
+        and     [byte esp + 0], eax
 endtemplate
 
 ; a b -- a | b
-template "|", t_bitor
+template "|", t_bitor, 5
         pop     eax
-        or      [esp], eax
+        or      [byte esp + 0], eax
 endtemplate
 
 ; a b -- a ^ b
-template "^", t_bitxor
+template "^", t_bitxor, 5
         pop     eax
-        xor     [esp], eax
+        xor     [byte esp + 0], eax
 endtemplate
 
-; a b -- (a OP b) as 0/1, signed. setcc writes the low byte of a cleared EDX.
+; a b -- (a OP b) as 0/1, signed. setcc writes the low byte of a cleared
+; EDX (cleared with a five-byte move, the row's length without a no-op).
 %macro COMPARE 3
-template %1, %2
+template %1, %2, 13
         pop     ecx
         pop     eax
-        xor     edx, edx
+        mov     edx, strict dword 0
         cmp     eax, ecx
         %3      dl
         push    edx
@@ -349,7 +330,7 @@ endtemplate
 ; a b -- a << (b and 31). The processor masks the count to 5 bits itself.
 ; Shifted in a register: a shift by CL with a memory operand is a slow
 ; read-modify-write that also has to merge the flags.
-template "<<", t_shl
+template "<<", t_shl, 5
         pop     ecx
         pop     eax
         shl     eax, cl
@@ -357,7 +338,7 @@ template "<<", t_shl
 endtemplate
 
 ; a b -- a >> (b and 31), filling with zero bits.
-template ">>", t_shr
+template ">>", t_shr, 5
         pop     ecx
         pop     eax
         shr     eax, cl
@@ -365,43 +346,39 @@ template ">>", t_shr
 endtemplate
 
 ; a -- -a (the most negative value stays itself)
-template "negate", t_negate
-        neg     dword [esp]
+template "negate", t_negate, 4
+        neg     dword [byte esp + 0]
 endtemplate
 
 ; a b -- a + b
-template "+", t_add
+template "+", t_add, 5
         pop     eax
-        add     [esp], eax
+        add     [byte esp + 0], eax
 endtemplate
 
 ; a b -- a - b
-template "-", t_sub
+template "-", t_sub, 5
         pop     eax
-        sub     [esp], eax
+        sub     [byte esp + 0], eax
 endtemplate
 
 ; a b -- low 32 bits of a * b
-template "*", t_mul
+template "*", t_mul, 6
         pop     eax
-        imul    eax, [esp]
-        mov     [esp], eax
+        pop     ecx
+        imul    eax, ecx
+        push    eax
 endtemplate
 
-; a b -- a / b truncated; 0 when b = 0. For b = -1 the quotient is -a with
-; wrap-around (idiv would trap on the most negative a), so that case negates.
-template "/", t_div
+; a b -- a / b truncated; 0 when b = 0. The most negative a by -1 faults
+; and is completed by the fault guard with the wrapped quotient (a itself).
+template "/", t_div, 14
         pop     ecx
         pop     eax
         test    ecx, ecx
         jz      .zero
-        cmp     ecx, -1
-        je      .negate
         cdq
         idiv    ecx
-        jmp     short .push
-.negate:
-        neg     eax
         jmp     short .push
 .zero:
         xor     eax, eax
@@ -409,16 +386,14 @@ template "/", t_div
         push    eax
 endtemplate
 
-; a b -- remainder of a / b with the sign of a; 0 when b = 0. Every value
-; divides by -1 exactly, so b = -1 gives 0 without idiv (which could trap).
-template "%", t_rem
+; a b -- remainder of a / b with the sign of a; 0 when b = 0. The most
+; negative a by -1 faults and is completed with the remainder 0.
+template "%", t_rem, 14
         pop     ecx
         pop     eax
         xor     edx, edx
         test    ecx, ecx
         jz      .push
-        cmp     ecx, -1
-        je      .push
         cdq
         idiv    ecx
 .push:
@@ -430,26 +405,24 @@ endtemplate
 ; ====================================================================
 
 ; -- r g b a: planeValue[0..3]
-template "r", t_r
-        push    dword [edi + PLANE + 0]
+template "r", t_r, 3
+        push    dword [byte edi + PLANE + 0]
 endtemplate
-template "g", t_g
-        push    dword [edi + PLANE + 4]
+template "g", t_g, 4
+        PUSH_FIELD4 PLANE + 4
 endtemplate
-template "b", t_b
-        push    dword [edi + PLANE + 8]
+template "b", t_b, 4
+        PUSH_FIELD4 PLANE + 8
 endtemplate
-template "a", t_a
-        push    dword [edi + PLANE + 12]
+template "a", t_a, 4
+        PUSH_FIELD4 PLANE + 12
 endtemplate
 
-; -- planeValue[z - zStart]. The index is taken modulo the 16 slots, so no
-; z can reach outside planeValue.
-template "c", t_c
+; -- planeValue[z - zStart]. The engine keeps z below four.
+template "c", t_c, 10
         mov     eax, [edi + POS_Z]
         sub     eax, [edi + Z_START]
-        and     eax, 15
-        push    dword [edi + PLANE + eax*4]
+        push    dword [byte edi + PLANE + eax*4]
 endtemplate
 
 ; Luminance and colour differences: weighted sums / 256 truncated toward
@@ -464,7 +437,7 @@ endtemplate
 %endmacro
 
 ; -- (76 r + 150 g + 29 b) / 256
-template "i", t_i
+template "i", t_i, 55
         mov     eax, [edi + PLANE + 0]
         lea     ecx, [eax + eax*8]      ; 9r
         lea     ecx, [eax + ecx*2]      ; 19r
@@ -484,7 +457,7 @@ template "i", t_i
 endtemplate
 
 ; -- (-19 r - 37 g + 56 b) / 256
-template "u", t_u
+template "u", t_u, 51
         mov     eax, [edi + PLANE + 8]
         lea     ecx, [eax*8]            ; 8b
         sub     ecx, eax                ; 7b
@@ -502,30 +475,24 @@ template "u", t_u
         push    eax
 endtemplate
 
-; -- (78 r - 65 g - 13 b) / 256
-template "v", t_v
+; -- (78 r - 65 g - 13 b) / 256, as 13 * (6r - 5g - b)
+template "v", t_v, 39
         mov     eax, [edi + PLANE + 0]
-        lea     ecx, [eax + eax*2]      ; 3r
-        lea     ecx, [eax + ecx*4]      ; 13r
-        lea     ecx, [ecx + ecx*2]      ; 39r
-        add     ecx, ecx                ; 78r
-        mov     eax, [edi + PLANE + 4]
-        mov     edx, eax
-        shl     edx, 6                  ; 64g
-        add     edx, eax                ; 65g
-        sub     ecx, edx
-        mov     eax, [edi + PLANE + 8]
-        lea     edx, [eax + eax*2]      ; 3b
-        lea     edx, [eax + edx*4]      ; 13b
-        sub     ecx, edx
-        mov     eax, ecx
+        mov     ecx, [edi + PLANE + 4]
+        lea     eax, [eax + eax*2]      ; 3r
+        add     eax, eax                ; 6r
+        lea     ecx, [ecx + ecx*4]      ; 5g
+        sub     eax, ecx
+        sub     eax, [edi + PLANE + 8]  ; t = 6r - 5g - b
+        lea     ecx, [eax + eax*2]      ; 3t
+        lea     eax, [eax + ecx*4]      ; 13t
         DIV256_EAX
         push    eax
 endtemplate
 
 ; -- direction of the pixel from the centre (half the size, rounded down,
 ; shift as unsigned), -512..512
-template "d", t_d
+template "d", t_d, 117
         mov     ecx, [edi + X_END]
         sub     ecx, [edi + X_START]
         shr     ecx, 1
@@ -542,24 +509,27 @@ endtemplate
 
 ; -- distance of the pixel from the centre (half the size rounded up: the
 ; negative half-size shifts arithmetically)
-template "m", t_m
+template "m", t_m, 77
         mov     ecx, [edi + X_START]
         sub     ecx, [edi + X_END]
         sar     ecx, 1
-        mov     eax, [edi + POS_X]
-        add     eax, ecx
-        mov     ecx, [edi + Y_START]
-        sub     ecx, [edi + Y_END]
-        sar     ecx, 1
-        mov     edx, [edi + POS_Y]
-        add     edx, ecx
+        add     ecx, [edi + POS_X]
+        mov     eax, [edi + Y_START]
+        sub     eax, [edi + Y_END]
+        sar     eax, 1
+        add     eax, [edi + POS_Y]
+        ABS_EAX
+        xchg    eax, ecx
+        ABS_EAX
         MAGNITUDE
         push    eax
 endtemplate
 
-; -- 255 (R G B A I U V C), 1024 (D)
+; -- 255 (R G B A I U V C), 1024 (D). The segment prefix only lengthens the
+; push to the row's six bytes.
 %macro CONSTANT 3
-template %1, %2
+template %1, %2, 6
+        db      0x3E
         push    dword %3
 endtemplate
 %endmacro
@@ -573,20 +543,19 @@ endtemplate
         CONSTANT "C", t_C, 255
         CONSTANT "D", t_D, 1024
 
-; -- length of the diagonal of the rectangle
-template "M", t_M
+; -- length of the diagonal of the rectangle. xStart and yStart are always
+; 0 (the engine sets them), so the sizes are xEnd and yEnd themselves.
+template "M", t_M, 49
         mov     eax, [edi + X_END]
-        sub     eax, [edi + X_START]
-        mov     edx, [edi + Y_END]
-        sub     edx, [edi + Y_START]
+        mov     ecx, [edi + Y_END]
         MAGNITUDE
         push    eax
 endtemplate
 
 ; -- x y z X Y Z: position and sizes
 %macro FIELD 3
-template %1, %2
-        push    dword [edi + %3]
+template %1, %2, 4
+        PUSH_FIELD4 %3
 endtemplate
 %endmacro
         FIELD "x", t_x, POS_X
@@ -601,7 +570,7 @@ endtemplate
 ; ====================================================================
 
 ; a b -- min(a, b): b replaces a in place when b < a
-template "min", t_min
+template "min", t_min, 9
         pop     ecx
         cmp     ecx, [esp]
         jge     .keep
@@ -610,7 +579,7 @@ template "min", t_min
 endtemplate
 
 ; a b -- max(a, b)
-template "max", t_max
+template "max", t_max, 9
         pop     ecx
         cmp     ecx, [esp]
         jle     .keep
@@ -619,142 +588,144 @@ template "max", t_max
 endtemplate
 
 ; a -- |a|, branch-free (cdq mask: xor then subtract)
-template "abs", t_abs
-        mov     eax, [esp]
+template "abs", t_abs, 7
+        pop     eax
         ABS_EAX
-        mov     [esp], eax
+        push    eax
 endtemplate
 
 ; a b c -- a + b, at most c
-template "add", t_addlim
+template "add", t_addlim, 12
         pop     ecx
         pop     eax
-        add     eax, [esp]
+        pop     edx
+        add     eax, edx
         cmp     eax, ecx
-        jl      .keep
-        mov     eax, ecx
-.keep:
-        mov     [esp], eax
+        cmovge  eax, ecx
+        push    eax
 endtemplate
 
 ; a b c -- a - b, at least c
-template "sub", t_sublim
+template "sub", t_sublim, 12
         pop     ecx
         pop     edx
-        mov     eax, [esp]
+        pop     eax
         sub     eax, edx
         cmp     eax, ecx
-        jg      .keep
-        mov     eax, ecx
-.keep:
-        mov     [esp], eax
+        cmovle  eax, ecx
+        push    eax
 endtemplate
 
 ; a b -- |a - b|
-template "dif", t_dif
+template "dif", t_dif, 10
         pop     ecx
-        mov     eax, [esp]
+        pop     eax
         sub     eax, ecx
         ABS_EAX
-        mov     [esp], eax
+        push    eax
 endtemplate
 
 ; a b n d -- a*n/d + b*(d-n)/d; 0 when d = 0. Products in 64 bits, each
-; quotient truncated separately by DIV64 (low 32 bits, never a trap); the
-; first quotient waits in a's slot while the second is formed.
-template "mix", t_mix
-        mov     ecx, [esp]              ; d
+; quotient truncated separately; a quotient beyond 32 bits faults and is
+; completed with its low 32 bits.
+template "mix", t_mix, 32
+        pop     ecx                     ; d
+        pop     esi                     ; n
+        pop     ebp                     ; b
+        pop     eax                     ; a
         test    ecx, ecx
         jz      .zero
-        mov     eax, [esp + 12]         ; a
-        imul    dword [esp + 4]         ; a * n
-        DIV64
-        mov     [esp + 12], eax
-        mov     eax, [esp]
-        sub     eax, [esp + 4]          ; d - n
-        imul    dword [esp + 8]         ; b * (d - n)
-        mov     ecx, [esp]
-        DIV64
-        add     eax, [esp + 12]
-        jmp     short .drop
+        imul    esi                     ; a * n
+        idiv    ecx
+        xchg    eax, ebp                ; EBP = first quotient, EAX = b
+        mov     edx, ecx
+        sub     edx, esi                ; d - n
+        imul    edx                     ; b * (d - n)
+        idiv    ecx
+        add     eax, ebp
+        jmp     short .push
+        DEAD    4
 .zero:
         xor     eax, eax
-.drop:
-        add     esp, 16
+.push:
         push    eax
 endtemplate
 
 ; a il ih ol oh -- ol + (a - il) * (oh - ol) / (ih - il); 0 when ih = il.
-; Differences in 32 bits, product in 64, quotient by DIV64 (wraps, never
-; traps). Arguments are read in place, then dropped.
-template "scl", t_scl
-        mov     ecx, [esp + 8]
-        sub     ecx, [esp + 12]         ; ih - il
+; Differences in 32 bits, product in 64; a quotient beyond 32 bits faults
+; and is completed with its low 32 bits.
+template "scl", t_scl, 39
+        pop     eax                     ; oh
+        pop     ecx                     ; ol
+        pop     edx                     ; ih
+        pop     esi                     ; il
+        pop     ebp                     ; a
+        sub     eax, ecx                ; oh - ol
+        sub     ebp, esi                ; a - il
+        sub     edx, esi                ; ih - il
         jz      .zero
-        mov     eax, [esp + 16]
-        sub     eax, [esp + 12]         ; a - il
-        mov     edx, [esp]
-        sub     edx, [esp + 4]          ; oh - ol
-        imul    edx
-        DIV64
-        add     eax, [esp + 4]
-        jmp     short .drop
+        mov     esi, edx
+        imul    ebp
+        idiv    esi
+        add     eax, ecx
+        jmp     short .push
+        DEAD    13
 .zero:
         xor     eax, eax
-.drop:
-        add     esp, 20
+.push:
         push    eax
 endtemplate
 
 ; a -- floor(sqrt(a)); a itself when a <= 1. Newton's iteration on
-; unsigned values from g = a/2: while g > q, q = a/g and g = (g + q)/2.
-; g stays between 1 and a, so div never traps.
-template "sqr", t_sqr
-        mov     eax, [esp]
-        cmp     eax, 1
+; unsigned values from g = a/2, q = 2: while g > q, q = a/g and
+; g = (g + q)/2. g stays between 1 and a, so div never faults.
+template "sqr", t_sqr, 31
+        pop     ecx                     ; a
+        mov     esi, ecx
+        cmp     ecx, 1
         jle     .done
-        mov     ecx, eax                ; a
-        mov     esi, eax
         shr     esi, 1                  ; g
-        mov     ebp, 2                  ; q
+        push    2
+        pop     eax                     ; q
 .step:
-        cmp     esi, ebp
-        jbe     .found
+        cmp     esi, eax
+        jbe     .done
         mov     eax, ecx
         xor     edx, edx
         div     esi
-        mov     ebp, eax
         add     esi, eax
         rcr     esi, 1                  ; (g + q) / 2 with the carry
         jmp     short .step
-.found:
-        mov     [esp], esi
 .done:
+        push    esi
 endtemplate
 
 ; a b -- a + (v mod n), n = b - a + 1, unsigned. Both indices advance
 ; first, past 55 back to 1; v = table[A] - table[B] is stored at A.
 ; n = 0 (b = a - 1) means the range holds all 2^32 values: the result is
-; a + v, with no division.
-template "rnd", t_rnd
-        movzx   ecx, word [edi + RAND_B]
+; a + v, with no division. ESI points at the random state (short offsets).
+template "rnd", t_rnd, 76
+        lea     esi, [edi + RAND_A]
+        movzx   ecx, word [esi + 2]     ; randIndexB
         inc     ecx
         cmp     ecx, 55
         jbe     .b_ok
-        mov     ecx, 1
+        push    1
+        pop     ecx
 .b_ok:
-        mov     [edi + RAND_B], cx
-        movzx   eax, word [edi + RAND_A]
+        mov     [esi + 2], cx
+        movzx   eax, word [esi]         ; randIndexA
         inc     eax
         cmp     eax, 55
         jbe     .a_ok
-        mov     eax, 1
+        push    1
+        pop     eax
 .a_ok:
-        mov     [edi + RAND_A], ax
-        mov     edx, [edi + RAND_TABLE + eax*4]
-        sub     edx, [edi + RAND_TABLE + ecx*4]
-        mov     [edi + RAND_TABLE + eax*4], edx
-        mov     eax, edx                ; v
+        mov     [esi], ax
+        mov     edx, [esi + 4 + eax*4]
+        sub     edx, [esi + 4 + ecx*4]
+        mov     [esi + 4 + eax*4], edx
+        xchg    eax, edx                ; v
         pop     ecx                     ; b
         pop     esi                     ; a
         sub     ecx, esi
@@ -762,14 +733,14 @@ template "rnd", t_rnd
         jz      .whole
         xor     edx, edx
         div     ecx
-        mov     eax, edx
+        xchg    eax, edx
 .whole:
         add     eax, esi
         push    eax
 endtemplate
 
 ; i -- slider[i], 0 unless 0 <= i <= 7 (one unsigned compare)
-template "ctl", t_ctl
+template "ctl", t_ctl, 17
         pop     ecx
         xor     eax, eax
         cmp     ecx, 8
@@ -780,26 +751,29 @@ template "ctl", t_ctl
 endtemplate
 
 ; i a b -- a + slider[i] * (b - a) / 255 (product in 32 bits); 0 unless
-; 0 <= i <= 7. The divisor is the constant 255: idiv cannot trap.
-template "val", t_val
-        mov     ecx, [esp + 8]
-        xor     eax, eax
+; 0 <= i <= 7. The divisor is the constant 255: idiv cannot fault.
+template "val", t_val, 34
+        pop     eax                     ; b
+        pop     esi                     ; a
+        pop     ecx                     ; i
+        sub     eax, esi
         cmp     ecx, 8
-        jae     .drop
-        mov     eax, [esp]
-        sub     eax, [esp + 4]
+        jae     .zero
         imul    eax, [edi + SLIDER + ecx*4]
         cdq
-        mov     ecx, 255
+        mov     cl, 255                 ; ECX was 0..7: now 255
         idiv    ecx
-        add     eax, [esp + 4]
-.drop:
-        add     esp, 12
+        add     eax, esi
+        jmp     short .push
+        DEAD    7
+.zero:
+        xor     eax, eax
+.push:
         push    eax
 endtemplate
 
 ; i n -- mapTable[i][n clamped to 0..255]; 0 unless 0 <= i <= 3
-template "map", t_map
+template "map", t_map, 48
         pop     edx                     ; n
         pop     ecx                     ; i
         xor     eax, eax
@@ -822,73 +796,77 @@ endtemplate
 
 ; x y z -- source sample of plane z at image column x, row y, both clamped
 ; into the source rectangle (so every read stays in the host's buffer);
-; 0 unless zStart <= z < zEnd.
-template "src", t_src
-        mov     ecx, [esp]
-        sub     ecx, [edi + Z_START]    ; plane offset
+; 0 unless zStart <= z < zEnd. ESI points at the area fields.
+template "src", t_src, 109
+        pop     ecx                     ; z
+        pop     eax                     ; y
+        pop     ebp                     ; x
         mov     edx, [edi + Z_END]
         sub     edx, [edi + Z_START]    ; planes per pixel
-        xor     eax, eax
+        sub     ecx, [edi + Z_START]    ; plane offset
         cmp     ecx, edx
-        jae     .drop
-        mov     eax, [esp + 8]
-        CLAMP_EAX [edi + AREA_LEFT], [edi + AREA_RIGHT]
-        sub     eax, [edi + AREA_LEFT]
-        imul    eax, edx
-        add     ecx, eax
-        mov     eax, [esp + 4]
-        CLAMP_EAX [edi + AREA_TOP], [edi + AREA_BOTTOM]
-        sub     eax, [edi + AREA_TOP]
+        jae     .zero
+        lea     esi, [edi + AREA_LEFT]
+        CLAMP_EAX [esi + AREA_TOP - AREA_LEFT], [esi + AREA_BOTTOM - AREA_LEFT]
+        sub     eax, [esi + AREA_TOP - AREA_LEFT]
         imul    eax, [edi + IN_ROW_BYTES]
+        add     ecx, eax
+        xchg    eax, ebp
+        CLAMP_EAX [esi], [esi + AREA_RIGHT - AREA_LEFT]
+        sub     eax, [esi]
+        imul    eax, edx
         add     eax, ecx
         add     eax, [edi + IN_BASE]
         movzx   eax, byte [eax]
-.drop:
-        add     esp, 12
+        jmp     short .push
+        DEAD    21
+.zero:
+        xor     eax, eax
+.push:
         push    eax
 endtemplate
 
 ; m11 m12 m13 m21 m22 m23 m31 m32 m33 d -- sum of mij * s(x+j-2, y+i-2) / d
 ; 3 x 3 convolution of the current plane. Neighbours outside the source
 ; rectangle read the nearest sample inside it (as src does), so the edges
-; never read outside the host's buffer. d = 0 gives 0; d = -1 negates with
-; wrap-around (idiv would trap on the most negative sum). A z outside the
-; pixel gives 0.
-; The three clamped column offsets are pushed first, then each row pointer
-; is formed once and its three samples weighted; EBP walks the weights
-; from m11 down the stack.
+; never read outside the host's buffer. d = 0 gives 0; the most negative
+; sum by -1 faults and is completed with the wrapped quotient. A z outside
+; the pixel gives 0.
+; The three clamped column offsets, each with the buffer and plane added,
+; are pushed first; then each row offset is formed once and its three
+; samples weighted, EBP walking the weights from m11 down the stack.
 ;   stack during the sum: [esp] col-1 [esp+4] col [esp+8] col+1
 ;                         [esp+12] d, [esp+16] m33 ... [esp+48] m11
-template "cnv", t_cnv
+template "cnv", t_cnv, 193
         mov     ecx, [edi + Z_END]
         sub     ecx, [edi + Z_START]    ; planes per pixel
-        mov     eax, [edi + POS_Z]
-        sub     eax, [edi + Z_START]
-        cmp     eax, ecx
-        jae     .outside
-        mov     edx, 1
-.column:                                ; push offsets of x+1, x, x-1
+        mov     ebp, [edi + POS_Z]
+        sub     ebp, [edi + Z_START]
+        cmp     ebp, ecx
+        jae     near .outside
+        add     ebp, [edi + IN_BASE]    ; sample of plane z of the buffer's first pixel
+        lea     esi, [edi + AREA_LEFT]
+        push    2
+        pop     edx
+.column:                                ; push x+1, x, x-1
         mov     eax, [edi + POS_X]
-        add     eax, edx
-        CLAMP_EAX [edi + AREA_LEFT], [edi + AREA_RIGHT]
-        sub     eax, [edi + AREA_LEFT]
+        lea     eax, [eax + edx - 1]
+        CLAMP_EAX [esi], [esi + AREA_RIGHT - AREA_LEFT]
+        sub     eax, [esi]
         imul    eax, ecx
+        add     eax, ebp
         push    eax
         dec     edx
-        cmp     edx, -1
-        jge     .column
+        jns     .column
         xor     esi, esi                ; sum
         lea     ebp, [esp + 48]         ; -> m11
-        mov     ecx, -1                 ; row offset
+        or      ecx, -1                 ; row offset
 .row:
         mov     eax, [edi + POS_Y]
         add     eax, ecx
         CLAMP_EAX [edi + AREA_TOP], [edi + AREA_BOTTOM]
         sub     eax, [edi + AREA_TOP]
         imul    eax, [edi + IN_ROW_BYTES]
-        add     eax, [edi + IN_BASE]
-        add     eax, [edi + POS_Z]
-        sub     eax, [edi + Z_START]    ; -> sample of this row, column 0
         mov     edx, [esp]
         movzx   edx, byte [eax + edx]
         imul    edx, [ebp]
@@ -906,49 +884,57 @@ template "cnv", t_cnv
         cmp     ecx, 1
         jle     .row
         add     esp, 12                 ; drop the column offsets
-        mov     ecx, [esp]              ; d
-        mov     eax, esi
-        test    ecx, ecx
-        jz      .zero
-        cmp     ecx, -1
-        je      .negate
+        pop     ecx                     ; d
+        xchg    eax, esi
         cdq
+        jecxz   .zero
         idiv    ecx
         jmp     short .drop
-.negate:
-        neg     eax
-        jmp     short .drop
 .outside:
+        pop     ecx
 .zero:
         xor     eax, eax
 .drop:
-        add     esp, 40
+        add     esp, 36
         push    eax
 endtemplate
 
 ; d m z -- source sample of plane z at direction d, distance m from the
 ; centre of the rectangle (half its size, rounded down), clamped into the
 ; rectangle; 0 unless 0 <= z < zEnd - zStart (never outside the pixel).
-template "rad", t_rad
-        mov     eax, [esp + 8]          ; d
-        mov     ecx, [esp + 4]          ; m
-        POLAR_EAX
-        mov     edx, [edi + X_END]
-        sub     edx, [edi + X_START]
+; One loop forms the column (ESI = 0: x fields, angle d) and the row
+; (ESI = 12: y fields, angle d - 256; only the low ten bits of the angle
+; count, so CH can take the 256 off).
+template "rad", t_rad, 158
+        mov     ecx, [esp + 8]          ; d
+        mov     ebp, [esp + 4]          ; m
+        xor     esi, esi
+.axis:
+        mov     eax, ecx
+        SINE_EAX
+        imul    ebp
+        add     eax, 8191
+        adc     edx, 0
+        shrd    eax, edx, 14
+        mov     edx, [edi + esi + X_END]
+        sub     edx, [edi + esi + X_START]
         shr     edx, 1
         add     eax, edx
-        CLAMP_EAX dword 0, [edi + X_END]
-        mov     ebp, eax                ; column
-        mov     eax, [esp + 8]
-        sub     eax, 256
-        mov     ecx, [esp + 4]
-        POLAR_EAX
-        mov     edx, [edi + Y_END]
-        sub     edx, [edi + Y_START]
-        shr     edx, 1
-        add     eax, edx
-        CLAMP_EAX dword 0, [edi + Y_END]  ; row
-        mov     ecx, [esp]              ; z
+        cmp     eax, [edi + esi + X_END]
+        jl      .below_end
+        mov     eax, [edi + esi + X_END]
+        dec     eax
+.below_end:
+        cdq
+        not     edx
+        and     eax, edx                ; 0 if negative
+        push    eax
+        dec     ch
+        xor     esi, Y_END - X_END
+        jnz     .axis
+        pop     eax                     ; row
+        pop     ebp                     ; column
+        pop     ecx                     ; z
         mov     edx, [edi + Z_END]
         sub     edx, [edi + Z_START]
         cmp     ecx, edx
@@ -960,15 +946,17 @@ template "rad", t_rad
         add     eax, [edi + IN_BASE]
         movzx   eax, byte [eax]
         jmp     short .drop
+        DEAD    40
 .outside:
         xor     eax, eax
 .drop:
-        add     esp, 12
+        pop     ecx
+        pop     ecx
         push    eax
 endtemplate
 
 ; x y -- direction of (x, y), -512..512
-template "c2d", t_c2d
+template "c2d", t_c2d, 97
         pop     edx
         pop     eax
         DIRECTION
@@ -976,15 +964,18 @@ template "c2d", t_c2d
 endtemplate
 
 ; x y -- length of (x, y)
-template "c2m", t_c2m
-        pop     edx
+template "c2m", t_c2m, 57
+        pop     ecx
         pop     eax
+        ABS_EAX
+        xchg    eax, ecx
+        ABS_EAX
         MAGNITUDE
         push    eax
 endtemplate
 
 ; d m -- x component of the vector of direction d and length m
-template "r2x", t_r2x
+template "r2x", t_r2x, 31
         pop     ecx                     ; m
         pop     eax                     ; d
         POLAR_EAX
@@ -992,7 +983,7 @@ template "r2x", t_r2x
 endtemplate
 
 ; d m -- y component: the cosine table a quarter turn back
-template "r2y", t_r2y
+template "r2y", t_r2y, 37
         pop     ecx
         pop     eax
         sub     eax, 256
@@ -1001,7 +992,7 @@ template "r2y", t_r2y
 endtemplate
 
 ; a -- sineTable[|a - 256| and 1023] >> 5 (the table holds the cosine)
-template "sin", t_sin
+template "sin", t_sin, 32
         pop     eax
         sub     eax, 256
         ABS_EAX
@@ -1011,7 +1002,7 @@ template "sin", t_sin
 endtemplate
 
 ; a -- sineTable[|a| and 1023] >> 5
-template "cos", t_cos
+template "cos", t_cos, 27
         pop     eax
         ABS_EAX
         SINE_EAX
@@ -1019,32 +1010,26 @@ template "cos", t_cos
         push    eax
 endtemplate
 
-; a -- s * 1024 / c (truncated), 0 when c = 0. |s * 1024| < 2^26 and
-; |c| >= 1, so idiv cannot trap.
-template "tan", t_tan
-        pop     eax
-        mov     ecx, eax
+; a -- s * 1024 / c (truncated), 0 when c = 0. The built table has no zero
+; entry; a zero cosine (tables never built) faults and is completed with 0.
+; |s * 1024| < 2^26, so the quotient always fits.
+template "tan", t_tan, 60
+        pop     ecx
+        mov     eax, ecx
         ABS_EAX
         SINE_EAX
         mov     esi, eax                ; c
-        mov     eax, ecx
-        sub     eax, 256
+        lea     eax, [ecx - 256]
         ABS_EAX
         SINE_EAX                        ; s
-        test    esi, esi
-        jz      .zero
         shl     eax, 10
         cdq
         idiv    esi
-        jmp     short .push
-.zero:
-        xor     eax, eax
-.push:
         push    eax
 endtemplate
 
 ; i -- cell[i], or i itself unless 0 <= i <= 255
-template "get", t_get
+template "get", t_get, 20
         mov     eax, [esp]
         cmp     eax, 256
         jae     .keep
@@ -1054,7 +1039,7 @@ template "get", t_get
 endtemplate
 
 ; v i -- v; stores v in cell[i] when 0 <= i <= 255
-template "put", t_put
+template "put", t_put, 21
         pop     ecx
         cmp     ecx, 256
         jae     .keep
@@ -1065,3 +1050,6 @@ endtemplate
 
 ; end of the table
         times 10 db 0
+
+; The resource as it has always shipped: 78 rows and the end row.
+        times -(($ - $$) != 2691) db 0

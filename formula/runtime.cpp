@@ -1,7 +1,6 @@
 // Fixed-point maths and the builders of the run-time tables.
 #include "formula/runtime.h"
 #include <cmath>
-#include "plugin/plugin.h"
 #include "interface/state.h"
 
 namespace {
@@ -11,6 +10,10 @@ constexpr int32_t kAtanScale = 1073744869;              // 1.0000028, 2.30
 constexpr int32_t kSineCoef[] = {1514941, -27269092, 286327093, -1431643586, 2147477558};
 constexpr int32_t kCosineCoef[] = {-302987, 6817254, -95442094, 715819763, -2147471468, 1073741824};
 constexpr int32_t kAtanCoef[] = {119304647, -153391689, 214748365, -357913941, 1073741824};
+constexpr int kTableEntries = 1024;                     // entries of each trigonometric table
+constexpr int kQuarter = kTableEntries / 4;             // a quarter turn in table steps
+constexpr int32_t kAngleStepNumerator = 31416;          // pi/512 as 31416 / 5120000 (16.16)
+constexpr int32_t kAngleStepDenominator = 5120000;
 
 // h = c[0]; h = e*h + c[k] for every further coefficient.
 template <int N>
@@ -126,22 +129,21 @@ void BuildTrigTables(PluginState* state) {
     int16_t* sine = state->sineTable;
     // One quarter wave of the cosine in steps of pi/512 (pi taken as 3.1416),
     // then mirrored about the half index: there is no zero entry.
-    for (int k = 0; k < 256; ++k) sine[k] = int16_t(Fx30Cos(Fx16Div(k * 31416, 5120000)) >> 16);
-    for (int i = 0; i < 256; ++i) {
-        sine[256 + i] = int16_t(-sine[255 - i]);
-        sine[512 + i] = int16_t(-sine[i]);
-        sine[768 + i] = sine[255 - i];
+    for (int k = 0; k < kQuarter; ++k)
+        sine[k] = int16_t(Fx30Cos(Fx16Div(k * kAngleStepNumerator, kAngleStepDenominator)) >> 16);
+    for (int i = 0; i < kQuarter; ++i) {
+        sine[kQuarter + i] = int16_t(-sine[kQuarter - 1 - i]);
+        sine[2 * kQuarter + i] = int16_t(-sine[i]);
+        sine[3 * kQuarter + i] = sine[kQuarter - 1 - i];
     }
-    for (int k = 0; k < 1024; ++k) state->arctanTable[k] = uint16_t(Fx16Atan2(1024, k + 1));
-    for (int k = 0; k < 1024; ++k) {
+    for (int k = 0; k < kTableEntries; ++k)
+        state->arctanTable[k] = uint16_t(Fx16Atan2(kTableEntries, k + 1));
+    for (int k = 0; k < kTableEntries; ++k) {
         // volatile keeps the root a plain double whatever the FPU's precision
-        volatile double root = std::sqrt(double(k) * k + 1048576.0);
-        state->magnitudeTable[k] = uint16_t(int32_t((root - 1023.5) * 64.0));
+        volatile double root = std::sqrt(double(k) * k + double(kTableEntries) * kTableEntries);
+        state->magnitudeTable[k] = uint16_t(int32_t((root - (kTableEntries - 0.5)) * 64.0));
     }
 }
-
-// The parameters selector: the tables of the current state block.
-void BuildTrigTables() { BuildTrigTables(gState); }
 
 void BuildMapTable(int32_t a32, int32_t b32, uint8_t* table) {
     // 64-bit so that slider values far outside 0..255 cannot overflow.

@@ -5,6 +5,7 @@
 namespace {
 
 constexpr uint32_t kNameBytes = 8;
+constexpr uint32_t kRowHeader = kNameBytes + 2;  // name and int16 arity or code length
 
 int16_t ReadInt16(const uint8_t* p) { return int16_t(uint16_t(p[0] | (p[1] << 8))); }
 
@@ -17,7 +18,7 @@ bool NameEquals(const uint8_t* row, const char* text, int length) {
 }  // namespace
 
 int FindFunction(ByteTable funcs, const char* text, int length) {
-    for (uint32_t at = 0; at + kNameBytes + 2 <= funcs.size && funcs.bytes[at] != 0; at += kNameBytes + 2) {
+    for (uint32_t at = 0; at + kRowHeader <= funcs.size && funcs.bytes[at] != 0; at += kRowHeader) {
         const uint8_t* row = funcs.bytes + at;
         if (NameEquals(row, text, length)) {
             const int arity = ReadInt16(row + kNameBytes);
@@ -30,16 +31,16 @@ int FindFunction(ByteTable funcs, const char* text, int length) {
 bool FindTemplate(ByteTable opers, const char* name, TemplateRow* out) {
     const int length = int(std::strlen(name));
     uint32_t at = 0;
-    while (at + kNameBytes + 2 <= opers.size && opers.bytes[at] != 0) {
+    while (at + kRowHeader <= opers.size && opers.bytes[at] != 0) {
         const uint8_t* row = opers.bytes + at;
         const int code = ReadInt16(row + kNameBytes);
-        if (code < 0 || at + kNameBytes + 2 + uint32_t(code) > opers.size) return false;
+        if (code < 0 || at + kRowHeader + uint32_t(code) > opers.size) return false;
         if (NameEquals(row, name, length)) {
-            out->code = row + kNameBytes + 2;
+            out->code = row + kRowHeader;
             out->length = code;
             return true;
         }
-        at += kNameBytes + 2 + uint32_t(code);
+        at += kRowHeader + uint32_t(code);
     }
     return false;
 }

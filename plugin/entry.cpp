@@ -6,6 +6,7 @@
 // the filter definition from our "PARM" resource; both live as long as the
 // host keeps the handle.
 #include <windows.h>
+#include "formula/compiler.h"
 #include "plugin/area.h"
 #include "plugin/plugin.h"
 
@@ -30,6 +31,9 @@ int16_t DoPrepare() {
 }
 
 int16_t DoStart() {
+    // Compiled code must be able to run where it is written; if the system
+    // refuses, nothing is shown and nothing runs.
+    if (!MakeCodeExecutable(gState)) return kResultOutOfMemory;
     bool accepted = true;
     if (gState->dialogRequested) {
         if (gDefinition->madeFilter == 0) {
@@ -51,11 +55,12 @@ int16_t DoStart() {
 }
 
 int16_t DoContinue() {
-    bool completed = RunFilter(RunMode::Host);
-    // Empty areas tell the host that nothing more is wanted, also after an abort.
+    int16_t code = kResultOutOfMemory;
+    if (MakeCodeExecutable(gState)) code = RunFilter(RunMode::Host) ? kResultOk : kResultCancelled;
+    // Empty areas tell the host that nothing more is wanted, whatever the outcome.
     ClearArea(gHost->inArea);
     ClearArea(gHost->outArea);
-    return completed ? kResultOk : kResultCancelled;
+    return code;
 }
 
 }  // namespace
@@ -64,9 +69,13 @@ extern "C" __declspec(dllexport) void __cdecl ENTRYPOINT1(int32_t selector, Host
                                                           intptr_t* data, int16_t* result) {
     *result = kResultOutOfMemory;
     if (*data == 0) {
-        void* block = AllocBlock(sizeof(PluginState));
+        auto* block = static_cast<PluginState*>(AllocBlock(sizeof(PluginState)));
         if (!block) return;
-        MakeCodeExecutable(static_cast<PluginState*>(block));
+        // Until the first compile every channel is a failed one: a continue
+        // without a start runs the "error" routine and writes 0.
+        LeaveErrorRoutines(block);
+        MakeCodeExecutable(block);
+        FlushCode(block);
         *data = reinterpret_cast<intptr_t>(block);
     }
     auto* state = reinterpret_cast<PluginState*>(*data);

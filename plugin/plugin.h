@@ -29,10 +29,16 @@ void* LoadResourceCopy(uint32_t type, int id, uint32_t* size = nullptr);
 // definition's title, owned by the open dialog or the host's main window.
 int ShowErrorBox(int id);
 
-// Makes the code buffers of a freshly allocated state block executable, and
-// makes freshly written code visible to the processor.
+// Resource id of the "FUNC" and "OPER" tables.
+constexpr int kTableResourceId = 16000;
+
+// Makes the code buffers of a state block executable (false when the system
+// refuses), and makes freshly written code visible to the processor.
 bool MakeCodeExecutable(PluginState* state);
 void FlushCode(PluginState* state);
+
+// The preview's stop test: a keystroke is waiting in this thread's queue.
+bool KeyWaiting();
 
 // Hand-overs of the selectors to the other parts of the plug-in. The
 // dialogs (plugin_ui/) implement the first three.
@@ -40,7 +46,13 @@ bool RunEditorDialog();                        // start, ordinary plug-in: dialo
 bool RunMadeFilterDialog();                    // start, made filter: dialog 104 or none
 void RunAboutBox();                            // about: dialog 102
 void BuildTrigTables();                        // parameters
-void CompileChannelFormulas();                 // start without dialog
+void CompileChannelFormulas();                 // start without dialog; every compile of the four
+                                               // formulas goes through it
 void PrepareRun();                             // start
 enum class RunMode { Host, Preview };
-bool RunFilter(RunMode mode);                  // continue
+bool RunFilter(RunMode mode);                  // continue; the dialogs' previews
+
+// The pass itself, on explicit objects: `keyWaiting` is the preview's stop
+// test (asked once a row in preview mode). RunFilter passes the call
+// pointers and KeyWaiting.
+bool RunPass(PluginState* state, HostRecord* host, RunMode mode, bool (*keyWaiting)());

@@ -1,7 +1,15 @@
-// Memory blocks, resource copies, the error box and executable code buffers.
+// Memory blocks, resource copies, the error box, executable code buffers,
+// the one compile entry point and the preview's keystroke test.
 #include <windows.h>
 #include <cstring>
+#include "formula/compiler.h"
+#include "formula/native.h"
+#include "formula/runtime.h"
 #include "plugin/plugin.h"
+
+namespace {
+constexpr int kErrorTextMax = 255;  // characters of a string-table message
+}  // namespace
 
 HINSTANCE__*      gModule;
 HostRecord*       gHost;
@@ -44,7 +52,7 @@ void* LoadResourceCopy(uint32_t type, int id, uint32_t* size) {
 }
 
 int ShowErrorBox(int id) {
-    char text[256];
+    char text[kErrorTextMax + 1];
     if (!LoadStringA(reinterpret_cast<HMODULE>(gModule), id, text, sizeof text)) text[0] = 0;
     HWND owner = nullptr;
     if (gState && gState->dialogWindow)
@@ -57,13 +65,41 @@ int ShowErrorBox(int id) {
 
 // Compiled formulas are written into the state block and called there. The
 // block is plain heap memory, which data-execution prevention refuses to run,
-// so the pages of the code buffers are switched to read-write-execute once;
-// the block never moves.
-bool MakeCodeExecutable(PluginState* state) {
-    DWORD old;
-    return VirtualProtect(state->code, sizeof state->code, PAGE_EXECUTE_READWRITE, &old) != 0;
+// so the pages of the code buffers are switched to read-write-execute; the
+// block never moves.
+bool MakeCodeExecutable(PluginState* state) { return MakeExecutable(state->code, sizeof state->code); }
+
+void FlushCode(PluginState* state) { ::FlushCode(state->code, sizeof state->code); }
+
+void CompileChannelFormulas() {
+    PluginState* s = gState;
+    uint32_t funcSize = 0, operSize = 0;
+    auto* funcs = static_cast<uint8_t*>(LoadResourceCopy(FourCC("FUNC"), kTableResourceId, &funcSize));
+    auto* opers = static_cast<uint8_t*>(LoadResourceCopy(FourCC("OPER"), kTableResourceId, &operSize));
+    if (funcs && opers) {
+        const char* const formulas[kChannels] = {gDefinition->formula[0], gDefinition->formula[1],
+                                                 gDefinition->formula[2], gDefinition->formula[3]};
+        CompileChannels(s, formulas, {funcs, funcSize}, {opers, operSize});
+    } else {
+        // Without the tables nothing can be compiled, yet a pass calls every
+        // channel: each is a failed channel with the "error" routine (output 0).
+        LeaveErrorRoutines(s);
+        for (int k = 0; k < kChannels; ++k) {
+            s->compileFailed[k] = 1;
+            s->errorStart[k] = s->errorEnd[k] = s->codeSize[k] = 0;
+        }
+        s->formulasEdited = 0;
+    }
+    FreeBlock(funcs);
+    FreeBlock(opers);
+    FlushCode(s);
 }
 
-void FlushCode(PluginState* state) {
-    FlushInstructionCache(GetCurrentProcess(), state->code, sizeof state->code);
+void BuildTrigTables() { BuildTrigTables(gState); }
+
+// A keystroke waiting for any window of this thread; it stays queued, so the
+// dialog still gets it.
+bool KeyWaiting() {
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, WM_CHAR, WM_CHAR, PM_NOREMOVE) != 0;
 }

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 #include "formula/compiler.h"
-#include "plugin/plugin.h"
+#include "interface/state.h"
 #include "tests/formula/formula_generator.h"
 #include "tests/formula/native_runner.h"
 #include "tests/formula/random_state.h"
@@ -18,17 +18,12 @@ namespace {
 class Fuzz : public ::testing::Test {
 protected:
     void SetUp() override {
-        native::UseOwnResources();
-        nat_ = native::NewExecutableState();
-        ref_ = static_cast<PluginState*>(AllocBlock(sizeof(PluginState)));
-        funcs_ = static_cast<uint8_t*>(LoadResourceCopy(FourCC("FUNC"), 16000, &funcSize_));
-        opers_ = static_cast<uint8_t*>(LoadResourceCopy(FourCC("OPER"), 16000, &operSize_));
-        ASSERT_TRUE(nat_ && ref_ && funcs_ && opers_);
+            nat_ = native::NewExecutableState();
+        ref_ = native::NewState();
+        ASSERT_TRUE(nat_ && ref_ && native::Funcs().bytes);
     }
     void TearDown() override {
-        FreeBlock(funcs_);
-        FreeBlock(opers_);
-        FreeBlock(ref_);
+        native::FreeState(ref_);
         native::FreeState(nat_);
     }
 
@@ -48,8 +43,7 @@ protected:
         ASSERT_LE(first.end, int32_t(text.size()));
         ASSERT_LT(first.size, 2048);
 
-        const reference::Program p = reference::Compile({funcs_, funcSize_}, {opers_, operSize_}, text.data(), 0,
-                                                        int32_t(text.size()));
+        const reference::Program p = reference::Compile(native::Funcs(), text.data(), 0, int32_t(text.size()));
         ASSERT_EQ(p.failed, first.failed);
         ASSERT_EQ(p.errorStart, first.start);
         ASSERT_EQ(p.errorEnd, first.end);
@@ -66,9 +60,6 @@ protected:
 
     PluginState* nat_ = nullptr;
     PluginState* ref_ = nullptr;
-    uint8_t* funcs_ = nullptr;
-    uint8_t* opers_ = nullptr;
-    uint32_t funcSize_ = 0, operSize_ = 0;
     formula_state::GuardedSource source_;
     int checked_ = 0;
 };

@@ -2,7 +2,8 @@
 #include "tests/formula/native_runner.h"
 #include <windows.h>
 #include "formula/compiler.h"
-#include "plugin/plugin.h"
+#include "formula/native.h"
+#include "interface/state.h"
 
 // int32_t CallRoutineChecked(const void* code, PluginState* state, uint32_t* kept)
 // Loads canaries into the registers the caller expects back, calls the
@@ -49,29 +50,54 @@ _CallRoutineChecked:
 extern "C" int32_t CallRoutineChecked(const void* code, PluginState* state, uint32_t* kept);
 
 namespace native {
+namespace {
 
-void UseOwnResources() { gModule = reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr)); }
+constexpr int kTableId = 16000;
+
+ByteTable OwnResource(const char* type) {
+    HMODULE self = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(kTableId), type);
+    if (!found) return {nullptr, 0};
+    HGLOBAL loaded = LoadResource(self, found);
+    return {static_cast<const uint8_t*>(LockResource(loaded)), uint32_t(SizeofResource(self, found))};
+}
+
+}  // namespace
+
+ByteTable Funcs() { return OwnResource("FUNC"); }
+ByteTable Opers() { return OwnResource("OPER"); }
+
+PluginState* NewState() {
+    return static_cast<PluginState*>(
+        VirtualAlloc(nullptr, sizeof(PluginState), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+}
 
 PluginState* NewExecutableState() {
-    auto* state = static_cast<PluginState*>(AllocBlock(sizeof(PluginState)));
-    if (state) MakeCodeExecutable(state);
+    PluginState* state = NewState();
+    if (state) {
+        MakeExecutable(state->code, sizeof state->code);
+        LeaveErrorRoutines(state);
+    }
     return state;
 }
 
-void FreeState(PluginState* state) { FreeBlock(state); }
+void FreeState(PluginState* state) {
+    if (state) VirtualFree(state, 0, MEM_RELEASE);
+}
 
 Compiled Compile(PluginState* state, int channel, const std::string& text, int32_t capacity) {
     Compiled c{};
     c.start = 0;
     c.end = int32_t(text.size());
     c.size = capacity;
-    c.failed = CompileFormula(text.data(), &c.start, &c.end, state->code[channel], &c.size);
-    FlushCode(state);
+    c.failed = CompileFormula(Funcs(), Opers(), text.data(), &c.start, &c.end, state->code[channel], &c.size);
+    FlushCode(state->code, sizeof state->code);
     return c;
 }
 
 Call Run(PluginState* state, int channel) {
     uint32_t kept = 0;
+    const FaultGuard guard(state->code[0], state->code[0] + sizeof state->code);
     const int32_t value = CallRoutineChecked(state->code[channel], state, &kept);
     return {value, kept != 0};
 }

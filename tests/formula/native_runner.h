@@ -1,30 +1,34 @@
-// Test helpers around the native back end: an executable state block, a
-// compile into one of its code buffers, and a call that checks the routine
-// hands back every register the caller relies on.
+// Test helpers around the native back end: the FUNC and OPER tables of this
+// test program, state blocks (one with executable code buffers), a compile
+// into one of its code buffers, and a call, under the fault guard of a pass,
+// that checks the routine hands back every register the caller relies on.
 #pragma once
 #include <cstdint>
 #include <string>
+#include "formula/tables.h"
 
 struct PluginState;
 
 namespace native {
 
-// Resources of this test program (FUNC, OPER, PARM) become "our own".
-void UseOwnResources();
+// The FUNC and OPER resources (id 16000) linked into this test program.
+ByteTable Funcs();
+ByteTable Opers();
 
-// A zero-filled state block whose code buffers may be executed.
+// A zero-filled state block; NewExecutableState's code buffers may be run.
+PluginState* NewState();
 PluginState* NewExecutableState();
 void FreeState(PluginState* state);
 
 struct Compiled {
-    int     failed;
+    int failed;
     int32_t start, end, size;
 };
 Compiled Compile(PluginState* state, int channel, const std::string& text, int32_t capacity = 2048);
 
 struct Call {
     int32_t value;
-    bool    registersKept;  // EBX, ESI, EDI and EBP as before the call
+    bool registersKept;  // EBX, ESI, EDI and EBP as before the call
 };
 Call Run(PluginState* state, int channel);
 

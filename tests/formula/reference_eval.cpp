@@ -8,17 +8,21 @@
 // - mix and scl: 64-bit quotients keep their low 32 bits.
 // - cnv: neighbours clamp into the source rectangle; d = -1 negates with
 //   wrap-around; a current plane outside the pixel gives 0.
+// - tan of a zero cosine (tables never built): 0, as the language says.
 // - rnd with a range of 0: all 2^32 values, so the result is a + v.
 // - c2d, c2m, d, m, M: magnitudes are unsigned 32-bit (|most negative| is
 //   2^31), lo * 1024 / hi is formed in 64 bits, lengths wrap to 32 bits.
 // - rad: a plane outside the pixel gives 0; clamping applies the upper bound
 //   first, as src does.
-// - c reads planeValue[(z - zStart) mod 16].
+// - c reads planeValue[z - zStart] (z is below four in every pass).
+// - M takes xEnd and yEnd as the sizes (xStart and yStart are always 0).
 #include "tests/formula/reference_eval.h"
 #include <cstring>
 #include <utility>
 #include "formula/parser.h"
-#include "plugin/plugin.h"
+#include "interface/state.h"
+#include "tests/formula/native_runner.h"
+#include "tests/formula/shipped_lengths.h"
 
 namespace reference {
 namespace {
@@ -50,19 +54,18 @@ int CodeOf(const char* name) {
 }
 
 // Records names with the native emitter's byte accounting: template sizes
-// come from the OPER table, the capacity rule is the same.
+// come from the shipped lengths (never from our OPER resource), the capacity
+// rule is the same.
 class RecordingEmitter final : public Emitter {
 public:
-    RecordingEmitter(ByteTable opers, int32_t capacity, Program& program)
-        : opers_(opers), capacity_(capacity), program_(program) {}
+    RecordingEmitter(int32_t capacity, Program& program) : capacity_(capacity), program_(program) {}
 
     bool EmitTemplate(const char* name) override {
-        TemplateRow row;
-        if (!FindTemplate(opers_, name, &row)) return false;
+        const int length = shipped::Length(name);
         const int code = CodeOf(name);
-        if (code < 0 || !Room(row.length)) return false;
+        if (length < 0 || code < 0 || !Room(length)) return false;
         program_.ops.push_back({code, 0});
-        program_.size += row.length;
+        program_.size += length;
         return true;
     }
     bool EmitValue(int32_t value) override {
@@ -79,7 +82,6 @@ public:
 
 private:
     bool Room(int n) const { return program_.size + n < capacity_; }
-    ByteTable opers_;
     int32_t   capacity_;
     Program&  program_;
 };
@@ -255,7 +257,7 @@ void Function(int code, PluginState& s, std::vector<int32_t>& st) {
     case kG: push(s.planeValue[1]); break;
     case kB: push(s.planeValue[2]); break;
     case kA: push(s.planeValue[3]); break;
-    case kC: push(s.planeValue[U(Sub(s.z, s.zStart)) & 15]); break;
+    case kC: push(s.planeValue[U(Sub(s.z, s.zStart)) & 15]); break;  // in range in every pass
     case kI: push(Luma(s.planeValue[0], s.planeValue[1], s.planeValue[2], 76, 150, 29)); break;
     case kU: push(Luma(s.planeValue[0], s.planeValue[1], s.planeValue[2], -19, -37, 56)); break;
     case kV: push(Luma(s.planeValue[0], s.planeValue[1], s.planeValue[2], 78, -65, -13)); break;
@@ -269,7 +271,7 @@ void Function(int code, PluginState& s, std::vector<int32_t>& st) {
         push(255);
         break;
     case kD1024: push(1024); break;
-    case kDiag: push(Length(s, Sub(s.xEnd, s.xStart), Sub(s.yEnd, s.yStart))); break;
+    case kDiag: push(Length(s, s.xEnd, s.yEnd)); break;
     case kX: push(s.x); break;
     case kY: push(s.y); break;
     case kZ: push(s.z); break;
@@ -355,26 +357,18 @@ void Function(int code, PluginState& s, std::vector<int32_t>& st) {
 
 const char* OpName(int code) { return code >= 0 && code < kNameCount ? kNames[code] : "?"; }
 
-Program Compile(ByteTable funcs, ByteTable opers, const char* base, int32_t start, int32_t end, int32_t capacity) {
+Program Compile(ByteTable funcs, const char* base, int32_t start, int32_t end, int32_t capacity) {
     Program program;
     Lexer lex;
     LexerInit(lex, base + start, base + end);
-    RecordingEmitter emitter(opers, capacity, program);
+    RecordingEmitter emitter(capacity, program);
     program.failed = ParseFormula(lex, funcs, emitter) ? 0 : 1;
     TokenRange(lex, &program.errorStart, &program.errorEnd);
     return program;
 }
 
 Program Compile(const std::string& text, int32_t capacity) {
-    uint32_t funcSize = 0, operSize = 0;
-    auto* funcs = static_cast<uint8_t*>(LoadResourceCopy(FourCC("FUNC"), 16000, &funcSize));
-    auto* opers = static_cast<uint8_t*>(LoadResourceCopy(FourCC("OPER"), 16000, &operSize));
-    Program program;
-    if (funcs && opers)
-        program = Compile({funcs, funcSize}, {opers, operSize}, text.data(), 0, int32_t(text.size()), capacity);
-    FreeBlock(funcs);
-    FreeBlock(opers);
-    return program;
+    return Compile(native::Funcs(), text.data(), 0, int32_t(text.size()), capacity);
 }
 
 int32_t Run(const Program& program, PluginState* state) {

@@ -4,9 +4,10 @@
 // same template names in the same order against the same PluginState, so its
 // results, cells and random state must equal the native routine's.
 //
-// Compiling uses the real parser and the real FUNC/OPER tables (for the
-// names, arities and template sizes only), so a reference program fails,
-// overflows and stops exactly where the native compile does.
+// Compiling uses the real parser and FUNC table (names and arities) and the
+// shipped template lengths (tests/formula/shipped_lengths.h), so a reference
+// program fails, overflows and stops where the shipped plug-in does; the
+// native compile must agree.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -31,12 +32,11 @@ struct Program {
     int32_t size = 0;        // code bytes the native compile writes
 };
 
-// Compiles base+start .. base+end with the given tables and a code capacity,
-// recording template names instead of bytes.
-Program Compile(ByteTable funcs, ByteTable opers, const char* base, int32_t start, int32_t end,
-                int32_t capacity = 2048);
+// Compiles base+start .. base+end with the given FUNC table and a code
+// capacity, recording template names instead of bytes.
+Program Compile(ByteTable funcs, const char* base, int32_t start, int32_t end, int32_t capacity = 2048);
 
-// The same with the plug-in's own FUNC and OPER resources (gModule must be set).
+// The same with the FUNC resource linked into this program.
 Program Compile(const std::string& text, int32_t capacity = 2048);
 
 // Runs a program against `state` as the native routine would: reads the

@@ -191,4 +191,67 @@ TEST(Engine, PreviewStopsAfterTheFirstRowWhenAKeyIsWaiting) {
     DestroyWindow(window);
 }
 
+// The pass on explicit objects: the stop test is whatever the caller hands
+// in, asked once a row in preview mode only.
+int gKeyChecks = 0;
+bool KeyAfterTwoRows() { return ++gKeyChecks >= 2; }
+
+TEST(Engine, ThePreviewAsksTheStopTestItIsHanded) {
+    EngineRun run;
+    run.SetImage(3, 6, 3);
+    run.SetFormulas("50", "50", "50");
+    PrepareRun();
+    gKeyChecks = 0;
+    EXPECT_FALSE(RunPass(run.state, &run.record, RunMode::Preview, KeyAfterTwoRows));
+    EXPECT_EQ(gKeyChecks, 2);
+    for (int y = 0; y < 6; ++y) EXPECT_EQ(run.Out(1, y, 2), y < 2 ? 50 : 0xA5) << "row " << y;
+    gKeyChecks = 0;
+    EXPECT_TRUE(RunPass(run.state, &run.record, RunMode::Host, KeyAfterTwoRows));
+    EXPECT_EQ(gKeyChecks, 0);
+}
+
+// A division that faults in the compiled code is completed during the pass:
+// the most negative value by -1 wraps to itself (clamped to 0 here) and the
+// next channels and pixels run on.
+TEST(Engine, DivisionFaultsInAPassAreCompleted) {
+    EngineRun run;
+    run.SetImage(4, 3, 3);
+    run.SetFormulas("(-2147483648 / -1) + c", "mix(c, 0, 2147483647, 1) & 255", "c");
+    ASSERT_TRUE(run.Run());
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(run.Out(x, y, 0), 0);
+            EXPECT_EQ(run.Out(x, y, 1), (run.In(x, y, 1) * 2147483647u) & 255);
+            EXPECT_EQ(run.Out(x, y, 2), run.In(x, y, 2));
+        }
+}
+
+// Without the FUNC and OPER tables nothing compiles, yet every channel is
+// left with a routine that yields 0.
+TEST(Engine, MissingTablesLeaveCallableZeroRoutines) {
+    EngineRun run;
+    run.SetImage(2, 2, 3);
+    std::memset(run.state->code, 0, sizeof run.state->code);
+    gModule = reinterpret_cast<HINSTANCE__*>(GetModuleHandleA("kernel32.dll"));
+    run.SetFormulas("c", "c", "c");
+    gModule = reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr));
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(run.state->compileFailed[k], 1);
+    ASSERT_TRUE(run.Run());
+    for (int z = 0; z < 3; ++z) EXPECT_EQ(run.Out(1, 1, z), 0);
+}
+
+// After a pass the running pointers are where the walk ended: the last
+// pixel of the last row, and the row after it.
+TEST(Engine, RunningPointersEndAtTheLastPixel) {
+    EngineRun run;
+    run.SetImage(5, 3, 4);
+    run.SetFormulas("c", "c", "c", "c");
+    ASSERT_TRUE(run.Run());
+    const int32_t stride = run.record.inRowBytes;
+    EXPECT_EQ(run.state->inPixel, run.in.data() + 2 * stride + 4 * 4);
+    EXPECT_EQ(run.state->outPixel, run.out.data() + 2 * stride + 4 * 4);
+    EXPECT_EQ(run.state->inRow, run.in.data() + 3 * stride);
+    EXPECT_EQ(run.state->outRow, run.out.data() + 3 * stride);
+}
+
 }  // namespace
