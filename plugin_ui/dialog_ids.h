@@ -4,17 +4,17 @@
 #include <windows.h>
 
 enum DialogControl : int {
-    kIdFormula      = 1000,  // 1000..1003: red, green, blue, alpha formula
-    kIdLoad         = 1004,
-    kIdSave         = 1005,
-    kIdMake         = 1006,
-    kIdSlider       = 1007,  // 1007..1014: slider i
-    kIdValueLabel   = 1015,  // 1015..1022: value label of slider i (slider id + 8)
-    kIdMarker       = 1023,  // 1023..1026: error marker of channel k
-    kIdPreview      = 1027,  // invisible placeholder: only its rectangle is used
-    kIdAlphaLabel   = 1028,
-    kIdMapLabel     = 1050,  // 1050..1053: made-filter dialog, label of map k
-    kIdSliderLabel  = 1054,  // 1054..1061: made-filter dialog, label of slider j
+    kIdFormula = 1000,  // 1000..1003: red, green, blue, alpha formula
+    kIdLoad = 1004,
+    kIdSave = 1005,
+    kIdMake = 1006,
+    kIdSlider = 1007,      // 1007..1014: slider i
+    kIdValueLabel = 1015,  // 1015..1022: value label of slider i (slider id + 8)
+    kIdMarker = 1023,      // 1023..1026: error marker of channel k
+    kIdPreview = 1027,     // invisible placeholder: only its rectangle is used
+    kIdAlphaLabel = 1028,
+    kIdMapLabel = 1050,     // 1050..1053: made-filter dialog, label of map k
+    kIdSliderLabel = 1054,  // 1054..1061: made-filter dialog, label of slider j
 };
 
 constexpr int kSliderCount = 8;

@@ -11,15 +11,19 @@ HWND HostWindow() {
     return nullptr;
 }
 
-bool AlphaRowShown() { return gHost && gHost->planes >= 4; }
+bool AlphaRowShown() {
+    return gHost && gHost->planes >= 4;
+}
 
 void SetSliderRanges(HWND dialog) {
-    for (int i = 0; i < kSliderCount; ++i) SliderSetRange(GetDlgItem(dialog, kIdSlider + i), 0, 255);
+    for (int i = 0; i < kSliderCount; ++i)
+        SliderSetRange(GetDlgItem(dialog, kIdSlider + i), 0, 255);
 }
 
 void SetSlotText(HWND window, const char* slot, int slotSize) {
     char text[kFormulaCapacity + 1];  // the largest slot
-    const size_t n = strnlen(slot, size_t(slotSize) < sizeof text ? size_t(slotSize) : sizeof text - 1);
+    const size_t n =
+        strnlen(slot, size_t(slotSize) < sizeof text ? size_t(slotSize) : sizeof text - 1);
     std::memcpy(text, slot, n);
     text[n] = 0;
     SetWindowTextA(window, text);

@@ -86,18 +86,10 @@ void Editor_OnCommand(HWND dialog, int id, int code) {
     case IDOK:
         if (AllChannelsCompile(dialog)) EndDialog(dialog, IDOK);
         break;
-    case IDCANCEL:
-        EndDialog(dialog, IDCANCEL);
-        break;
-    case kIdLoad:
-        LoadSettings(dialog);
-        break;
-    case kIdSave:
-        SaveSettings(dialog);
-        break;
-    case kIdMake:
-        MakeNewFilter(dialog);
-        break;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
+    case kIdLoad: LoadSettings(dialog); break;
+    case kIdSave: SaveSettings(dialog); break;
+    case kIdMake: MakeNewFilter(dialog); break;
     default:
         if (id >= kIdFormula && id < kIdFormula + kChannelCount && code == EN_CHANGE)
             gState->formulasEdited = 1;
@@ -131,26 +123,30 @@ void Editor_OnDestroy(HWND dialog) {
 
 }  // namespace
 
-extern "C" INT_PTR CALLBACK TinctorDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+extern "C" INT_PTR CALLBACK TinctorDlgProc(HWND dialog, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
     if (message != 0 && message == SliderNotifyMessage())
         return HandleSliderNotification(dialog, wParam, lParam);
     switch (message) {
-    case WM_INITDIALOG:  return Editor_OnInitDialog(dialog);
-    case WM_COMMAND:     Editor_OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    case WM_TIMER:       Editor_OnTimer(dialog, wParam); return FALSE;
-    case WM_PAINT:       PaintDialogWithPreview(dialog); return FALSE;
-    case WM_DRAWITEM:    Editor_OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return FALSE;
-    case WM_MEASUREITEM: Editor_OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)); return FALSE;
-    case WM_DESTROY:     Editor_OnDestroy(dialog); return FALSE;
-    default:             return FALSE;
+    case WM_INITDIALOG: return Editor_OnInitDialog(dialog);
+    case WM_COMMAND: Editor_OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    case WM_TIMER: Editor_OnTimer(dialog, wParam); return FALSE;
+    case WM_PAINT: PaintDialogWithPreview(dialog); return FALSE;
+    case WM_DRAWITEM: Editor_OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return FALSE;
+    case WM_MEASUREITEM:
+        Editor_OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return FALSE;
+    case WM_DESTROY: Editor_OnDestroy(dialog); return FALSE;
+    default: return FALSE;
     }
 }
 
 bool RunEditorDialog() {
     if (!RegisterSliderClass(reinterpret_cast<HINSTANCE>(gModule), nullptr)) return false;
     gMarkerIcon = LoadIconA(reinterpret_cast<HINSTANCE>(gModule), MAKEINTRESOURCEA(kMarkerIcon));
-    INT_PTR result = DialogBoxParamA(reinterpret_cast<HINSTANCE>(gModule),
-                                     MAKEINTRESOURCEA(kEditorTemplate), HostWindow(), TinctorDlgProc, 0);
+    INT_PTR result =
+        DialogBoxParamA(reinterpret_cast<HINSTANCE>(gModule), MAKEINTRESOURCEA(kEditorTemplate),
+                        HostWindow(), TinctorDlgProc, 0);
     UnregisterSliderClass(reinterpret_cast<HINSTANCE>(gModule));
     return result == IDOK;
 }

@@ -37,7 +37,8 @@ BOOL Small_OnInitDialog(HWND dialog) {
     for (int j = 0; j < kSliderCount; ++j) {
         HWND label = GetDlgItem(dialog, kIdSliderLabel + j);
         if (gDefinition->sliderShown[j]) {
-            SetSlotText(label, gDefinition->sliderLabel[j], int(sizeof gDefinition->sliderLabel[j]));
+            SetSlotText(label, gDefinition->sliderLabel[j],
+                        int(sizeof gDefinition->sliderLabel[j]));
             ShowSliderRow(dialog, j, true);
         } else {
             ShowWindow(label, SW_HIDE);
@@ -53,19 +54,13 @@ extern "C" INT_PTR CALLBACK SmallDlgProc(HWND dialog, UINT message, WPARAM wPara
     if (message != 0 && message == SliderNotifyMessage())
         return HandleSliderNotification(dialog, wParam, lParam);
     switch (message) {
-    case WM_INITDIALOG:
-        return Small_OnInitDialog(dialog);
+    case WM_INITDIALOG: return Small_OnInitDialog(dialog);
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
         return TRUE;
-    case WM_PAINT:
-        PaintDialogWithPreview(dialog);
-        return FALSE;
-    case WM_DESTROY:
-        gState->dialogWindow = nullptr;
-        return FALSE;
-    default:
-        return FALSE;
+    case WM_PAINT: PaintDialogWithPreview(dialog); return FALSE;
+    case WM_DESTROY: gState->dialogWindow = nullptr; return FALSE;
+    default: return FALSE;
     }
 }
 

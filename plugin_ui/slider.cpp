@@ -39,9 +39,15 @@ private:
     SliderData* data_ = nullptr;
 };
 
-int ThumbWidth(const SliderData& d) { return int(d.thumbSize & 0xFFFF); }
-int ThumbHeight(const SliderData& d) { return int(d.thumbSize >> 16); }
-int ThumbAlong(const SliderData& d) { return d.vertical ? ThumbHeight(d) : ThumbWidth(d); }
+int ThumbWidth(const SliderData& d) {
+    return int(d.thumbSize & 0xFFFF);
+}
+int ThumbHeight(const SliderData& d) {
+    return int(d.thumbSize >> 16);
+}
+int ThumbAlong(const SliderData& d) {
+    return d.vertical ? ThumbHeight(d) : ThumbWidth(d);
+}
 int ClientAlong(const SliderData& d, const RECT& c) {
     return d.vertical ? c.bottom - c.top : c.right - c.left;
 }
@@ -301,21 +307,21 @@ LRESULT Slider_OnSetRange(HWND window, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK SliderWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:            return Slider_OnCreate(window, wParam, lParam);
-    case WM_DESTROY:           return Slider_OnDestroy(window, wParam, lParam);
-    case WM_PAINT:             return Slider_OnPaint(window, wParam, lParam);
-    case WM_ERASEBKGND:        return Slider_OnEraseBackground(window, wParam, lParam);
-    case WM_LBUTTONDOWN:       return Slider_OnLButtonDown(window, wParam, lParam);
-    case WM_CAPTURECHANGED:    return Slider_OnCaptureChanged(window, wParam, lParam);
+    case WM_CREATE: return Slider_OnCreate(window, wParam, lParam);
+    case WM_DESTROY: return Slider_OnDestroy(window, wParam, lParam);
+    case WM_PAINT: return Slider_OnPaint(window, wParam, lParam);
+    case WM_ERASEBKGND: return Slider_OnEraseBackground(window, wParam, lParam);
+    case WM_LBUTTONDOWN: return Slider_OnLButtonDown(window, wParam, lParam);
+    case WM_CAPTURECHANGED: return Slider_OnCaptureChanged(window, wParam, lParam);
     case SliderSetDrawRoutine: return Slider_OnSetDrawRoutine(window, wParam, lParam);
-    case SliderSetUserValue:   return Slider_OnSetUserValue(window, wParam, lParam);
-    case SliderSetThumbSize:   return Slider_OnSetThumbSize(window, wParam, lParam);
-    case SliderSetBaseline:    return Slider_OnSetBaseline(window, wParam, lParam);
-    case SliderSetValueMsg:    return Slider_OnSetValue(window, wParam, lParam);
-    case SliderGet:            return Slider_OnGet(window, wParam);
-    case SliderGetRangeMsg:    return LRESULT(SliderGetRange(window));
-    case SliderSetRangeMsg:    return Slider_OnSetRange(window, wParam, lParam);
-    default:                   return DefWindowProcA(window, message, wParam, lParam);
+    case SliderSetUserValue: return Slider_OnSetUserValue(window, wParam, lParam);
+    case SliderSetThumbSize: return Slider_OnSetThumbSize(window, wParam, lParam);
+    case SliderSetBaseline: return Slider_OnSetBaseline(window, wParam, lParam);
+    case SliderSetValueMsg: return Slider_OnSetValue(window, wParam, lParam);
+    case SliderGet: return Slider_OnGet(window, wParam);
+    case SliderGetRangeMsg: return LRESULT(SliderGetRange(window));
+    case SliderSetRangeMsg: return Slider_OnSetRange(window, wParam, lParam);
+    default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
@@ -381,9 +387,13 @@ bool RegisterSliderClass(HINSTANCE module, UINT* message) {
     return gSliderMessage != 0;
 }
 
-void UnregisterSliderClass(HINSTANCE module) { UnregisterClassA(kClassName, module); }
+void UnregisterSliderClass(HINSTANCE module) {
+    UnregisterClassA(kClassName, module);
+}
 
-UINT SliderNotifyMessage() { return gSliderMessage; }
+UINT SliderNotifyMessage() {
+    return gSliderMessage;
+}
 
 // ---- operations ----
 

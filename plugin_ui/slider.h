@@ -18,16 +18,16 @@ struct SliderData;
 using SliderDrawProc = void (*)(HWND window, HDC dc, SliderData* data);
 
 struct SliderData {
-    HWND     window;      //  0 the slider window itself
-    int32_t  vertical;    //  4 1 when style bit 0x1000 is set
-    int32_t  minimum;     //  8
-    int32_t  maximum;     // 12
-    int32_t  thumbPos;    // 16 pixel coordinate of the thumb's tip along the track
-    int32_t  value;       // 20
-    int32_t  baseline;    // 24 pixel coordinate across the track of the tip
-    uint32_t thumbSize;   // 28 low 16 bits width, high 16 bits height
-    int32_t  options;     // 32 no operation sets them
-    int32_t  userValue;   // 36 kept for the parent, never read here
+    HWND window;               //  0 the slider window itself
+    int32_t vertical;          //  4 1 when style bit 0x1000 is set
+    int32_t minimum;           //  8
+    int32_t maximum;           // 12
+    int32_t thumbPos;          // 16 pixel coordinate of the thumb's tip along the track
+    int32_t value;             // 20
+    int32_t baseline;          // 24 pixel coordinate across the track of the tip
+    uint32_t thumbSize;        // 28 low 16 bits width, high 16 bits height
+    int32_t options;           // 32 no operation sets them
+    int32_t userValue;         // 36 kept for the parent, never read here
     SliderDrawProc drawThumb;  // 40
     SliderDrawProc drawTrack;  // 44
 };
@@ -42,21 +42,21 @@ constexpr DWORD kSliderVertical = 0x1000;  // window style bit
 // Messages (WM_USER = 0x0400).
 enum SliderMessage : UINT {
     SliderSetDrawRoutine = WM_USER + 200,  // wParam 0 thumb, else track; lParam routine
-    SliderSetUserValue   = WM_USER + 201,  // lParam value
-    SliderSetThumbSize   = WM_USER + 202,  // lParam low 16 width, high 16 height
-    SliderSetBaseline    = WM_USER + 203,  // wParam low 16 signed; -1: below the track
-    SliderSetValueMsg    = WM_USER + 204,  // wParam value, redrawn
-    SliderGet            = WM_USER + 205,  // wParam nonzero: thumbPos, 0: value
-    SliderGetRangeMsg    = WM_USER + 206,  // (maximum << 16) | (minimum & 0xFFFF)
-    SliderSetRangeMsg    = WM_USER + 207,  // lParam low 16 minimum, high 16 maximum
+    SliderSetUserValue = WM_USER + 201,    // lParam value
+    SliderSetThumbSize = WM_USER + 202,    // lParam low 16 width, high 16 height
+    SliderSetBaseline = WM_USER + 203,     // wParam low 16 signed; -1: below the track
+    SliderSetValueMsg = WM_USER + 204,     // wParam value, redrawn
+    SliderGet = WM_USER + 205,             // wParam nonzero: thumbPos, 0: value
+    SliderGetRangeMsg = WM_USER + 206,     // (maximum << 16) | (minimum & 0xFFFF)
+    SliderSetRangeMsg = WM_USER + 207,     // lParam low 16 minimum, high 16 maximum
 };
 
 // Notification codes, in the high 16 bits of lParam.
 enum SliderCode : int {
-    SliderMoving     = 0x7FFB,  // the thumb moved during a drag
-    SliderReleased   = 0x7FFC,  // the button was released; final value
+    SliderMoving = 0x7FFB,      // the thumb moved during a drag
+    SliderReleased = 0x7FFC,    // the button was released; final value
     SliderHeldRepeat = 0x7FFD,  // every further 250 ms on the same position
-    SliderHeld       = 0x7FFE,  // first pause of more than 250 ms
+    SliderHeld = 0x7FFE,        // first pause of more than 250 ms
 };
 
 // Registers "LMSlCmd" (once per process) and the class "Slider". False when
@@ -71,8 +71,8 @@ UINT SliderNotifyMessage();
 // Direct calls.
 void SliderSetRange(HWND slider, int minimum, int maximum);
 void SliderSetValue(HWND slider, int value, bool redraw);
-int  SliderGetValue(HWND slider);
-int  SliderGetPosition(HWND slider);
+int SliderGetValue(HWND slider);
+int SliderGetPosition(HWND slider);
 uint32_t SliderGetRange(HWND slider);
 
 // Pure geometry of one slider, shared with the tests.
