@@ -1,4 +1,5 @@
 #include "tests/plugin_ui/dialog_host.h"
+#include <cstdio>
 #include "tests/plugin/plugin_paths.h"
 #include "tests/plugin/recording_callbacks.h"
 
@@ -23,6 +24,23 @@ HWND CreateMainWindow() {
 }
 
 }  // namespace
+
+TestImage LoadPpm(const char* path) {
+    TestImage image;
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return image;
+    int w = 0, h = 0, maxval = 0;
+    if (std::fscanf(f, "P6 %d %d %d", &w, &h, &maxval) == 3 && maxval == 255 && w > 0 && h > 0) {
+        std::fgetc(f);
+        image.width = w;
+        image.height = h;
+        image.pixels.resize(size_t(w) * h * 3);
+        if (std::fread(image.pixels.data(), 1, image.pixels.size(), f) != image.pixels.size())
+            image = TestImage{};
+    }
+    std::fclose(f);
+    return image;
+}
 
 TestImage PatternImage(int width, int height, int planes) {
     TestImage image;

@@ -25,6 +25,9 @@ struct TestImage {
     uint8_t at(int x, int y, int p) const { return pixels[(size_t(y) * width + x) * planes + p]; }
 };
 
+// A binary PPM (P6, 8-bit) file; empty when it cannot be read.
+TestImage LoadPpm(const char* path);
+
 // A w x h image whose samples differ from pixel to pixel and plane to plane.
 TestImage PatternImage(int width, int height, int planes);
 

@@ -29,6 +29,7 @@ TEST_F(EditorDialog, TypingShowsAMarkerAtTheNextRecompileAndCancelKeepsTheEdits)
     EXPECT_STREQ(host.Definition()->formula[0], "r+foo(1)");
     EXPECT_TRUE(ItemVisible(dialog, 1023));
     EXPECT_FALSE(ItemVisible(dialog, 1024));
+    PauseForScreenshot(dialog);
 
     for (int i = 0; i < 6; ++i) PressKey(VK_BACK);
     TypeText("g");

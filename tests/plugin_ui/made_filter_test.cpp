@@ -36,7 +36,7 @@ TEST_F(MadeFilterDialog, ShippedGrainShowsItsOneSliderWithLabelAndPreview) {
     EXPECT_EQ(ItemText(dialog, 1015), "101");
     EXPECT_EQ(GetDlgItem(dialog, 1000), nullptr);  // no formula fields
     EXPECT_GE(host.DisplayCount(), 1);
-    PauseForScreenshot();
+    PauseForScreenshot(dialog);
     ClickItem(dialog, IDOK);
     EXPECT_EQ(host.Wait(), 0);
 }

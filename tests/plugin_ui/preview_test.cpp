@@ -99,7 +99,6 @@ TEST_F(EditorDialog, PreviewShowsTheFilteredSamplePixelForPixelCentredAndFramed)
     EXPECT_EQ(d.row, top);
     EXPECT_EQ(d.col, left);
 
-    PauseForScreenshot();
     const Pixels p = CaptureClient(dialog);
     int wrong = 0;
     for (int y = 0; y < sh; ++y)
