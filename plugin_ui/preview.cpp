@@ -68,8 +68,10 @@ void DrawPreview(HWND dialog) {
     RECT frame = {left - 1, top - 1, left + outWidth + 1, top + outHeight + 1};
     FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 
+    // An empty sample (an empty filter area) has nothing to show.
+    const bool empty = outWidth <= 0 || outHeight <= 0;
     PrepareRun();
-    if (RunFilter(RunMode::Preview) && h->displayPixels) {
+    if (!empty && RunFilter(RunMode::Preview) && h->displayPixels) {
         const int planes = h->outHiPlane - h->outLoPlane + 1;
         HostMaskDescription mask = {};
         HostPixelMap map = {};
