@@ -100,6 +100,31 @@ TEST_F(EditorDialog, OkWithErrorsInGreenAndAlphaSelectsGreenAndStaysOpen) {
     EXPECT_STREQ(host.Definition()->formula[3], "255-a");
 }
 
+BOOL CALLBACK CountVisibleDialogs(HWND w, LPARAM count) {
+    char cls[32];
+    GetClassNameA(w, cls, sizeof cls);
+    if (IsWindowVisible(w) && std::strcmp(cls, "#32770") == 0) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+TEST_F(EditorDialog, MakeRefusesWhileAChannelFails) {
+    ASSERT_TRUE(Open(3));
+    ClickItem(dialog, 1002);
+    PressKey(VK_END);
+    TypeText("+zork");
+    ClickItem(dialog, 1006);  // before the timer: Make recompiles by itself
+    Sleep(400);
+    HWND blue = GetDlgItem(dialog, 1002);
+    EXPECT_EQ(FocusOf(host.ThreadId()), blue);
+    int start, end;
+    Selection(blue, &start, &end);
+    EXPECT_EQ(ItemText(dialog, 1002).substr(size_t(start), size_t(end - start)), "zork");
+    int dialogs = 0;
+    EnumThreadWindows(host.ThreadId(), CountVisibleDialogs, LPARAM(&dialogs));
+    EXPECT_EQ(dialogs, 1);  // no Build Filter dialog, no message
+    EXPECT_EQ(host.State()->makerCopy, nullptr);
+}
+
 TEST_F(EditorDialog, HiddenAlphaFormulaThatFailsNeitherShowsAMarkerNorBlocksOk) {
     host.Definition();
     std::strcpy(host.Definition()->formula[3], "a+");
