@@ -1,0 +1,111 @@
+// The preview of both dialogs: one reduced sample of the filter area taken
+// through the host's advance-state call when the dialog opens, and every
+// redraw running the compiled formulas over it afresh and handing the result
+// to the host's display-pixels call, centred in the placeholder 1027 and
+// framed black.
+#include "plugin/area.h"
+#include "plugin_ui/dialog_ids.h"
+#include "plugin_ui/ui.h"
+
+namespace {
+
+RECT PlaceholderScreenRect(HWND dialog) {
+    RECT r = {};
+    GetWindowRect(GetDlgItem(dialog, kIdPreview), &r);
+    return r;
+}
+
+}  // namespace
+
+int TakePreviewSample(HWND dialog) {
+    HostRecord* h = gHost;
+    RECT r = PlaceholderScreenRect(dialog);
+    InflateRect(&r, -1, -1);
+    const int w = r.right - r.left, h2 = r.bottom - r.top;
+    const int width = AreaWidth(h->filterArea), height = AreaHeight(h->filterArea);
+    int f = 1;
+    if (w > 0 && h2 > 0) {
+        const int fx = (width + w - 1) / w, fy = (height + h2 - 1) / h2;
+        f = fx > fy ? fx : fy;
+    }
+    // An empty filter area would give 0, and the areas are divided by f.
+    if (f < 1) f = 1;
+
+    const bool floating = h->isFloating != 0;
+    CopyArea(h->inArea, h->filterArea);
+    ScaleArea(h->inArea, 1, f);
+    CopyArea(h->outArea, h->inArea);
+    if (floating && h->haveMask) CopyArea(h->maskArea, h->inArea);
+    h->inputRate = ToFixed16(f);
+    if (floating) h->maskRate = ToFixed16(f);
+    h->inputPadding = h->outputPadding = -1;
+    if (floating) h->maskPadding = -1;
+
+    const int16_t answer = h->advanceState ? h->advanceState() : int16_t(1);
+
+    h->inputPadding = h->outputPadding = -3;
+    if (floating) h->maskPadding = -3;
+    h->inputRate = ToFixed16(1);
+    if (floating) h->maskRate = ToFixed16(1);
+    if (answer != 0) {
+        ShowErrorBox(kMsgSampleFailed);
+        return 1;
+    }
+    return 0;
+}
+
+void DrawPreview(HWND dialog) {
+    HostRecord* h = gHost;
+    const RECT r = PlaceholderScreenRect(dialog);
+    POINT origin = {0, 0};
+    ClientToScreen(dialog, &origin);
+    const int outWidth = AreaWidth(h->outArea), outHeight = AreaHeight(h->outArea);
+    const int left = (r.left + r.right - outWidth) / 2 - origin.x;
+    const int top = (r.top + r.bottom - outHeight) / 2 - origin.y;
+
+    HDC dc = GetDC(dialog);
+    if (!dc) return;
+    RECT frame = {left - 1, top - 1, left + outWidth + 1, top + outHeight + 1};
+    FrameRect(dc, &frame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+
+    // An empty sample (an empty filter area) has nothing to show.
+    const bool empty = outWidth <= 0 || outHeight <= 0;
+    PrepareRun();
+    if (!empty && RunFilter(RunMode::Preview) && h->displayPixels) {
+        const int planes = h->outHiPlane - h->outLoPlane + 1;
+        HostMaskDescription mask = {};
+        HostPixelMap map = {};
+        map.version = 1;
+        map.top = h->outArea.top;
+        map.left = h->outArea.left;
+        map.bottom = h->outArea.bottom;
+        map.right = h->outArea.right;
+        map.imageMode = h->imageMode;
+        map.rowBytes = h->outRowBytes;
+        map.colBytes = planes;
+        map.planeBytes = 1;
+        map.baseAddr = h->outData;
+        // A floating selection shows through its mask (when the host has
+        // one); a layer shows through its transparency plane, which is in
+        // the output only when four planes were requested.
+        if (h->isFloating && h->maskData) {
+            mask = {nullptr, h->maskData, h->maskRowBytes, 1, 0};
+            map.masks = &mask;
+        } else if (h->inLayerPlanes && h->inTransparentIndex && planes == 4) {
+            mask = {nullptr, h->outData + (planes - 1), h->outRowBytes, planes, 0};
+            map.masks = &mask;
+        }
+        const HostRect32 source = {map.top, map.left, map.bottom, map.right};
+        h->displayPixels(&map, &source, top, left, dc);
+    }
+    ReleaseDC(dialog, dc);
+}
+
+void PaintDialogWithPreview(HWND dialog) {
+    // The dialog's own painting (and the erasing of its background) comes
+    // first, so the preview drawn next stays visible.
+    PAINTSTRUCT ps;
+    BeginPaint(dialog, &ps);
+    EndPaint(dialog, &ps);
+    DrawPreview(dialog);
+}

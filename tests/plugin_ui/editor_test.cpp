@@ -1,0 +1,244 @@
+// The formula editor in a real window, driven through TinctorEditor.lmf by
+// the test host: typing, the recompilation timer, error markers, OK refusing
+// while a channel fails, Cancel, and a slider dragged with the mouse.
+#include <gtest/gtest.h>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
+#include "tests/plugin_ui/dialog_host.h"
+#include "tests/plugin_ui/editor_fixture.h"
+#include "tests/plugin_ui/user_input.h"
+
+namespace {
+
+TEST_F(EditorDialog, TypingShowsAMarkerAtTheNextRecompileAndCancelKeepsTheEdits) {
+    ASSERT_TRUE(Open(3));
+    HWND red = GetDlgItem(dialog, 1000);
+    EXPECT_EQ(TextOf(dialog), "Tinctor Editor");
+    EXPECT_EQ(FocusOf(host.ThreadId()), red);
+    // Three planes: the alpha row is hidden.
+    EXPECT_FALSE(ItemVisible(dialog, 1003));
+    EXPECT_FALSE(ItemVisible(dialog, 1028));
+    EXPECT_FALSE(ItemVisible(dialog, 1026));
+    for (int k = 0; k < 3; ++k) EXPECT_FALSE(ItemVisible(dialog, 1023 + k)) << k;
+
+    TypeText("r+foo(1)");  // replaces the selected text
+    Sleep(700);
+    EXPECT_EQ(ItemText(dialog, 1000), "r+foo(1)");
+    EXPECT_STREQ(host.Definition()->formula[0], "r+foo(1)");
+    EXPECT_TRUE(ItemVisible(dialog, 1023));
+    EXPECT_FALSE(ItemVisible(dialog, 1024));
+    PauseForScreenshot(dialog);
+
+    for (int i = 0; i < 6; ++i) PressKey(VK_BACK);
+    TypeText("g");
+    Sleep(700);
+    EXPECT_EQ(ItemText(dialog, 1000), "r+g");
+    EXPECT_FALSE(ItemVisible(dialog, 1023));
+
+    ClickItem(dialog, IDCANCEL);
+    EXPECT_EQ(host.Wait(), 1);  // cancelled: the filter is not applied
+    EXPECT_STREQ(host.Definition()->formula[0], "r+g");
+
+    // Nothing was undone: the next opening shows the edit.
+    ASSERT_TRUE(Open(3));
+    EXPECT_EQ(ItemText(dialog, 1000), "r+g");
+}
+
+TEST_F(EditorDialog, ClickingAMarkerSelectsTheErrorRangeInItsField) {
+    ASSERT_TRUE(Open(3));
+    // A multi-line field reports no change for text set by a program, so
+    // the user types it.
+    ClickItem(dialog, 1001);
+    PressKey(VK_END);
+    TypeText("*(2+zork)");
+    Sleep(700);
+    const std::string text = ItemText(dialog, 1001);
+    ASSERT_EQ(text, std::string(host.Definition()->formula[1]));
+    ASSERT_TRUE(ItemVisible(dialog, 1024));
+    const PluginState* s = host.State();
+    ASSERT_TRUE(s->compileFailed[1]);
+    ASSERT_LT(s->errorStart[1], s->errorEnd[1]);
+
+    ClickItem(dialog, 1024);
+    Sleep(200);
+    HWND green = GetDlgItem(dialog, 1001);
+    EXPECT_EQ(FocusOf(host.ThreadId()), green);
+    int start, end;
+    Selection(green, &start, &end);
+    EXPECT_EQ(start, s->errorStart[1]);
+    EXPECT_EQ(end, s->errorEnd[1]);
+    EXPECT_EQ(text.substr(size_t(start), size_t(end - start)), "zork");
+    EXPECT_FALSE(host.Finished());
+}
+
+TEST_F(EditorDialog, OkWithErrorsInGreenAndAlphaSelectsGreenAndStaysOpen) {
+    ASSERT_TRUE(Open(4));
+    EXPECT_TRUE(ItemVisible(dialog, 1003));
+    EXPECT_TRUE(ItemVisible(dialog, 1028));
+    SetDlgItemTextA(dialog, 1001, "g+zork");
+    SetDlgItemTextA(dialog, 1003, "a+blah");
+    ClickItem(dialog, IDOK);  // at once: OK recompiles by itself
+    Sleep(300);
+    EXPECT_FALSE(host.Finished());
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    HWND green = GetDlgItem(dialog, 1001);
+    EXPECT_EQ(FocusOf(host.ThreadId()), green);
+    int start, end;
+    Selection(green, &start, &end);
+    EXPECT_EQ(start, 2);
+    EXPECT_EQ(end, 6);
+    EXPECT_FALSE(ItemVisible(dialog, 1023));
+    EXPECT_TRUE(ItemVisible(dialog, 1024));
+    EXPECT_TRUE(ItemVisible(dialog, 1026));
+
+    SetDlgItemTextA(dialog, 1001, "g");
+    SetDlgItemTextA(dialog, 1003, "255-a");
+    ClickItem(dialog, IDOK);
+    EXPECT_EQ(host.Wait(), 0);
+    EXPECT_STREQ(host.Definition()->formula[3], "255-a");
+}
+
+BOOL CALLBACK CountVisibleDialogs(HWND w, LPARAM count) {
+    char cls[32];
+    GetClassNameA(w, cls, sizeof cls);
+    if (IsWindowVisible(w) && std::strcmp(cls, "#32770") == 0) ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+TEST_F(EditorDialog, MakeRefusesWhileAChannelFails) {
+    ASSERT_TRUE(Open(3));
+    ClickItem(dialog, 1002);
+    PressKey(VK_END);
+    TypeText("+zork");
+    ClickItem(dialog, 1006);  // before the timer: Make recompiles by itself
+    Sleep(400);
+    HWND blue = GetDlgItem(dialog, 1002);
+    EXPECT_EQ(FocusOf(host.ThreadId()), blue);
+    int start, end;
+    Selection(blue, &start, &end);
+    EXPECT_EQ(ItemText(dialog, 1002).substr(size_t(start), size_t(end - start)), "zork");
+    int dialogs = 0;
+    EnumThreadWindows(host.ThreadId(), CountVisibleDialogs, LPARAM(&dialogs));
+    EXPECT_EQ(dialogs, 1);  // no Build Filter dialog, no message
+    EXPECT_EQ(host.State()->makerCopy, nullptr);
+}
+
+TEST_F(EditorDialog, HiddenAlphaFormulaThatFailsNeitherShowsAMarkerNorBlocksOk) {
+    host.Definition();
+    std::strcpy(host.Definition()->formula[3], "a+");
+    ASSERT_TRUE(Open(3));
+    TypeText("r");  // over the selected red formula: a recompilation
+    Sleep(700);
+    EXPECT_STREQ(host.Definition()->formula[0], "r");
+    EXPECT_TRUE(host.State()->compileFailed[3]);
+    EXPECT_FALSE(ItemVisible(dialog, 1026));
+    ClickItem(dialog, IDOK);
+    EXPECT_EQ(host.Wait(), 0);
+    EXPECT_STREQ(host.Definition()->formula[3], "a+");  // still kept
+}
+
+// Notifications the dialog receives from its sliders, with the number of
+// preview redraws the host had seen when each arrived.
+struct Notification {
+    int id, code, value, displaysBefore;
+};
+std::mutex gNotesLock;
+std::vector<Notification> gNotes;
+DialogHost* gNotesHost;
+
+LRESULT CALLBACK RecordNotifications(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    static const UINT message = RegisterWindowMessageA("LMSlCmd");
+    if (code == HC_ACTION && m->message == message) {
+        std::lock_guard<std::mutex> g(gNotesLock);
+        gNotes.push_back({int(m->wParam), int(HIWORD(m->lParam)), int(LOWORD(m->lParam)),
+                          gNotesHost->DisplayCount()});
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The value the slider's geometry gives a pointer at client x.
+int ValueAt(HWND slider, int x) {
+    RECT c;
+    GetClientRect(slider, &c);
+    const int length = c.right - 14;
+    int p = x - 7;
+    if (p < 0) p = 0;
+    if (p > length) p = length;
+    return (p * 255 + length / 2) / length;
+}
+
+TEST_F(EditorDialog, DraggingASliderUpdatesItsLabelAndRedrawsOnPauseAndRelease) {
+    ASSERT_TRUE(Open(3));
+    HWND slider = GetDlgItem(dialog, 1009);
+    gNotesHost = &host;
+    gNotes.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordNotifications, nullptr, host.ThreadId());
+    ASSERT_NE(hook, nullptr);
+    const std::string otherLabel = ItemText(dialog, 1015);
+
+    RECT r;
+    GetWindowRect(slider, &r);
+    const int y = (r.top + r.bottom) / 2;
+    MouseTo(r.left + 40, y);
+    MouseButton(true);
+    Sleep(80);
+    MouseTo(r.left + 60, y);
+    Sleep(80);
+    MouseTo(r.left + 80, y);
+    Sleep(700);  // a pause: held, then held again
+    MouseTo(r.left + 100, y);
+    Sleep(80);
+    MouseButton(false);
+    Sleep(300);
+    UnhookWindowsHookEx(hook);
+
+    std::vector<Notification> notes;
+    {
+        std::lock_guard<std::mutex> g(gNotesLock);
+        notes = gNotes;
+    }
+    ASSERT_GE(notes.size(), 5u);
+    for (const Notification& n : notes) EXPECT_EQ(n.id, 1009);
+    EXPECT_EQ(notes.front().code, 0x7FFB);
+    EXPECT_EQ(notes.front().value, ValueAt(slider, 40));
+    EXPECT_EQ(notes.back().code, 0x7FFC);
+    EXPECT_EQ(notes.back().value, ValueAt(slider, 100));
+
+    int held = 0, repeats = 0;
+    for (size_t i = 0; i < notes.size(); ++i) {
+        const Notification& n = notes[i];
+        if (n.code == 0x7FFE) {
+            ++held;
+            EXPECT_EQ(n.value, ValueAt(slider, 80));
+            ASSERT_GT(i, 0u);
+            EXPECT_EQ(notes[i - 1].code, 0x7FFB);  // the first pause after a move
+        }
+        if (n.code == 0x7FFD) {
+            ++repeats;
+            EXPECT_EQ(n.value, ValueAt(slider, 80));
+        }
+        // Only a pause and the release redraw the preview.
+        const int after = i + 1 < notes.size() ? notes[i + 1].displaysBefore : host.DisplayCount();
+        const bool redraws = n.code == 0x7FFE || n.code == 0x7FFC;
+        EXPECT_EQ(after - n.displaysBefore, redraws ? 1 : 0)
+            << "notification " << i << " code " << n.code;
+    }
+    EXPECT_EQ(held, 1);
+    EXPECT_GE(repeats, 1);
+
+    const int final = ValueAt(slider, 100);
+    EXPECT_EQ(ItemText(dialog, 1017), std::to_string(final));
+    EXPECT_EQ(SendMessageA(slider, WM_USER + 205, 0, 0), final);
+    EXPECT_EQ(host.Definition()->sliderValue[2], final);
+    EXPECT_EQ(ItemText(dialog, 1015), otherLabel);
+    EXPECT_NE(GetCapture(), slider);
+
+    ClickItem(dialog, IDOK);
+    EXPECT_EQ(host.Wait(), 0);
+    EXPECT_EQ(host.Definition()->sliderValue[2], final);
+}
+
+}  // namespace

@@ -1,0 +1,205 @@
+// The preview: the reduced sample requested from the host, and the dialog's
+// pixels showing the filter applied to it, centred and framed black.
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+#include "tests/plugin_ui/dialog_host.h"
+#include "tests/plugin_ui/editor_fixture.h"
+#include "tests/plugin_ui/user_input.h"
+
+namespace {
+
+// The client area of a window of another thread, read back through GDI.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<COLORREF> at;
+    COLORREF operator()(int x, int y) const { return at[size_t(y) * width + x]; }
+};
+
+Pixels CaptureClient(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    Pixels p;
+    p.width = r.right;
+    p.height = r.bottom;
+    HDC dc = GetDC(window);
+    HDC mem = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, p.width, p.height);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, p.width, p.height, dc, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = p.width;
+    info.bmiHeader.biHeight = -p.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> raw(size_t(p.width) * p.height);
+    GetDIBits(mem, bitmap, 0, UINT(p.height), raw.data(), &info, DIB_RGB_COLORS);
+    p.at.resize(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i)
+        p.at[i] = RGB((raw[i] >> 16) & 255, (raw[i] >> 8) & 255, raw[i] & 255);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+    ReleaseDC(window, dc);
+    return p;
+}
+
+int Clamp(int v) {
+    return v < 0 ? 0 : v > 255 ? 255 : v;
+}
+
+TEST_F(EditorDialog, PreviewShowsTheFilteredSamplePixelForPixelCentredAndFramed) {
+    FilterDefinition* def = host.Definition();
+    std::strcpy(def->formula[0], "x*2");
+    std::strcpy(def->formula[1], "g");
+    std::strcpy(def->formula[2], "y+ctl(0)");
+    def->sliderValue[0] = 10;
+    const TestImage image = PatternImage(400, 300, 3);
+    ASSERT_TRUE(Open(3, image.width, image.height));
+    EXPECT_EQ(ItemText(dialog, 1015), "10");  // the definition's value, as it stands
+
+    // The factor that fits the whole filter area into the placeholder.
+    RECT ph;
+    GetWindowRect(GetDlgItem(dialog, 1027), &ph);
+    const int w = ph.right - ph.left - 2, h = ph.bottom - ph.top - 2;
+    const int f = std::max((image.width + w - 1) / w, (image.height + h - 1) / h);
+    ASSERT_GT(f, 1);
+    const int sw = image.width / f, sh = image.height / f;
+
+    const std::vector<AdvanceCall> advances = host.AdvanceCalls();
+    ASSERT_EQ(advances.size(), 1u);
+    const AdvanceCall& a = advances[0];
+    EXPECT_EQ(a.in.right, sw);
+    EXPECT_EQ(a.in.bottom, sh);
+    EXPECT_EQ(a.out.right, sw);
+    EXPECT_EQ(a.out.bottom, sh);
+    EXPECT_EQ(a.inputRate, f << 16);
+    EXPECT_EQ(a.inputPadding, -1);
+    EXPECT_EQ(a.outputPadding, -1);
+    EXPECT_EQ(host.Record().inputPadding, -3);
+    EXPECT_EQ(host.Record().outputPadding, -3);
+    EXPECT_EQ(host.Record().inputRate, 65536);
+
+    POINT origin = {0, 0};
+    ClientToScreen(dialog, &origin);
+    const int left = (ph.left + ph.right - sw) / 2 - origin.x;
+    const int top = (ph.top + ph.bottom - sh) / 2 - origin.y;
+    const std::vector<DisplayCall> shown = host.DisplayCalls();
+    ASSERT_FALSE(shown.empty());
+    const DisplayCall& d = shown.back();
+    EXPECT_EQ(d.map.version, 1);
+    EXPECT_EQ(d.map.colBytes, 3);
+    EXPECT_EQ(d.map.planeBytes, 1);
+    EXPECT_EQ(d.map.rowBytes, host.Record().outRowBytes);
+    EXPECT_EQ(d.map.right, sw);
+    EXPECT_EQ(d.map.bottom, sh);
+    EXPECT_FALSE(d.hasMask);
+    EXPECT_EQ(d.row, top);
+    EXPECT_EQ(d.col, left);
+
+    const Pixels p = CaptureClient(dialog);
+    int wrong = 0;
+    for (int y = 0; y < sh; ++y)
+        for (int x = 0; x < sw; ++x) {
+            const COLORREF want = RGB(Clamp(2 * x), image.at(x * f, y * f, 1), Clamp(y + 10));
+            if (p(left + x, top + y) != want && wrong++ < 5)
+                ADD_FAILURE() << "pixel " << x << "," << y << " shows " << std::hex
+                              << p(left + x, top + y) << " instead of " << want;
+        }
+    EXPECT_EQ(wrong, 0);
+    const COLORREF black = RGB(0, 0, 0);
+    for (int x = -1; x <= sw; ++x) {
+        EXPECT_EQ(p(left + x, top - 1), black) << x;
+        EXPECT_EQ(p(left + x, top + sh), black) << x;
+    }
+    for (int y = -1; y <= sh; ++y) {
+        EXPECT_EQ(p(left - 1, top + y), black) << y;
+        EXPECT_EQ(p(left + sw, top + y), black) << y;
+    }
+}
+
+TEST_F(EditorDialog, PreviewHandsTheHostTheTransparencyPlaneOfALayer) {
+    ASSERT_TRUE(Open(4, 120, 90));  // smaller than the preview: factor 1
+    const std::vector<AdvanceCall> advances = host.AdvanceCalls();
+    ASSERT_EQ(advances.size(), 1u);
+    EXPECT_EQ(advances[0].inputRate, 65536);
+    EXPECT_EQ(advances[0].in.right, 120);
+    const std::vector<DisplayCall> shown = host.DisplayCalls();
+    ASSERT_FALSE(shown.empty());
+    const DisplayCall& d = shown.back();
+    EXPECT_EQ(d.map.colBytes, 4);
+    ASSERT_TRUE(d.hasMask);
+    EXPECT_EQ(d.mask.maskData, static_cast<uint8_t*>(d.map.baseAddr) + 3);
+    EXPECT_EQ(d.mask.colBytes, 4);
+    EXPECT_EQ(d.mask.rowBytes, d.map.rowBytes);
+    EXPECT_EQ(d.mask.next, nullptr);
+}
+
+TEST_F(EditorDialog, FloatingSelectionSamplesItsMaskAndShowsThroughIt) {
+    ASSERT_TRUE(Open(3, 400, 300, true));
+    const std::vector<AdvanceCall> advances = host.AdvanceCalls();
+    ASSERT_EQ(advances.size(), 1u);
+    const AdvanceCall& a = advances[0];
+    const int f = a.inputRate >> 16;
+    ASSERT_GT(f, 1);
+    EXPECT_EQ(a.maskRate, a.inputRate);
+    EXPECT_EQ(a.maskPadding, -1);
+    EXPECT_EQ(a.mask.right, 400 / f);
+    EXPECT_EQ(a.mask.bottom, 300 / f);
+    EXPECT_EQ(host.Record().maskPadding, -3);
+    EXPECT_EQ(host.Record().maskRate, 65536);
+    const std::vector<DisplayCall> shown = host.DisplayCalls();
+    ASSERT_FALSE(shown.empty());
+    ASSERT_TRUE(shown.back().hasMask);
+    EXPECT_EQ(shown.back().mask.maskData, host.Record().maskData);
+    EXPECT_EQ(shown.back().mask.colBytes, 1);
+    EXPECT_EQ(shown.back().mask.rowBytes, host.Record().maskRowBytes);
+}
+
+// A message box of the host thread whose text contains `words`, once shown.
+struct BoxSearch {
+    const char* words;
+    HWND found;
+};
+
+BOOL CALLBACK SearchBoxText(HWND child, LPARAM l) {
+    auto* s = reinterpret_cast<BoxSearch*>(l);
+    if (TextOf(child).find(s->words) != std::string::npos) s->found = GetParent(child);
+    return TRUE;
+}
+
+BOOL CALLBACK SearchBox(HWND w, LPARAM l) {
+    char cls[32];
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+    EnumChildWindows(w, SearchBoxText, l);
+    return reinterpret_cast<BoxSearch*>(l)->found ? FALSE : TRUE;
+}
+
+HWND WaitForMessageBox(DWORD thread, const char* words) {
+    BoxSearch search = {words, nullptr};
+    for (int i = 0; i < 300 && !search.found; ++i) {
+        EnumThreadWindows(thread, SearchBox, LPARAM(&search));
+        if (!search.found) Sleep(20);
+    }
+    return search.found;
+}
+
+TEST_F(EditorDialog, RefusedSampleShowsMessage2004AndStartCancels) {
+    host.advanceAnswer = 1;
+    host.Run(PatternImage(200, 100, 3));
+    Sleep(300);
+    HWND box = WaitForMessageBox(host.ThreadId(), "create a sample for this image");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(TextOf(box), "Tinctor Editor");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(host.Wait(), 1);
+    EXPECT_EQ(host.DisplayCount(), 0);
+    EXPECT_EQ(host.Record().inputPadding, -3);
+    EXPECT_EQ(host.Record().inputRate, 65536);
+    EXPECT_EQ(host.State()->dialogWindow, nullptr);
+}
+
+}  // namespace

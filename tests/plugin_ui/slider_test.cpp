@@ -1,0 +1,128 @@
+// The Slider class on its own, in this program's windows: the operations as
+// messages, the value grid of a 217-pixel track, its picture, and a drag
+// that loses the mouse capture half-way.
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+#include "plugin_ui/slider.h"
+#include "tests/plugin_ui/user_input.h"
+
+namespace {
+
+std::vector<std::pair<int, int>> gReceived;  // (code, value)
+UINT gMessage;
+bool gStealCapture;
+
+LRESULT CALLBACK ParentProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == gMessage && gMessage) {
+        gReceived.emplace_back(HIWORD(lp), LOWORD(lp));
+        if (gStealCapture && HIWORD(lp) == SliderMoving) SetCapture(w);
+        return 0;
+    }
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+class SliderWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HINSTANCE inst = GetModuleHandleA(nullptr);
+        ASSERT_TRUE(RegisterSliderClass(inst, &gMessage));
+        EXPECT_EQ(gMessage, RegisterWindowMessageA("LMSlCmd"));
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = ParentProc;
+        wc.hInstance = inst;
+        wc.lpszClassName = "SliderTestParent";
+        RegisterClassA(&wc);
+        parent = CreateWindowA("SliderTestParent", "Slider", WS_POPUP | WS_VISIBLE, 100, 100, 300,
+                               60, nullptr, nullptr, inst, nullptr);
+        // 217 pixels of track plus the 14-pixel thumb.
+        slider = CreateWindowA("Slider", "", WS_CHILD | WS_VISIBLE, 20, 20, 231, 12, parent,
+                               HMENU(77), inst, nullptr);
+        ASSERT_NE(slider, nullptr);
+        gReceived.clear();
+        gStealCapture = false;
+        Pump();
+    }
+    void TearDown() override {
+        DestroyWindow(parent);
+        UnregisterSliderClass(GetModuleHandleA(nullptr));
+    }
+    static void Pump() {
+        MSG msg;
+        for (int i = 0; i < 20; ++i) {
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            Sleep(10);
+        }
+    }
+    LRESULT Send(UINT m, WPARAM wp, LPARAM lp = 0) { return SendMessageA(slider, m, wp, lp); }
+    HWND parent = nullptr, slider = nullptr;
+};
+
+TEST_F(SliderWindow, ValuesSnapToTheThumbsPixelPositions) {
+    EXPECT_EQ(Send(SliderGetRangeMsg, 0), 0x00140000);  // 0..20 at creation
+    Send(SliderSetRangeMsg, 0, MAKELPARAM(0, 255));
+    EXPECT_EQ(Send(SliderGetRangeMsg, 0), 0x00FF0000);
+    const struct {
+        int set, stored;
+    } rows[] = {{3, 4}, {10, 11}, {0, 0}, {255, 255}, {-5, 0}, {300, 255}, {128, 128}};
+    for (const auto& row : rows) {
+        Send(SliderSetValueMsg, WPARAM(row.set));
+        EXPECT_EQ(Send(SliderGet, 0), row.stored) << row.set;
+        const int pos = int(Send(SliderGet, 1));
+        EXPECT_EQ(pos, ((row.stored < 0 ? 0 : row.stored) * 217 + 127) / 255 + 7) << row.set;
+    }
+}
+
+TEST_F(SliderWindow, PaintsTrackOnTheTopRowAndTheThumbBelowIt) {
+    Send(SliderSetRangeMsg, 0, MAKELPARAM(0, 255));
+    Send(SliderSetValueMsg, 128);
+    const int pos = int(Send(SliderGet, 1));
+    Pump();
+    HDC dc = GetDC(slider);
+    const COLORREF black = RGB(0, 0, 0);
+    EXPECT_EQ(GetPixel(dc, 7, 0), black);        // track from width / 2
+    EXPECT_EQ(GetPixel(dc, 231 - 8, 0), black);  // to the end minus width / 2, exclusive
+    EXPECT_NE(GetPixel(dc, 231 - 7, 0), black);
+    EXPECT_EQ(GetPixel(dc, pos, 1), black);  // the tip on the baseline
+    EXPECT_EQ(GetPixel(dc, pos, 8), black);  // the base, 7 below
+    EXPECT_EQ(GetPixel(dc, pos - 7, 8), black);
+    EXPECT_NE(GetPixel(dc, pos, 5), black);  // an outline, not a filled triangle
+    EXPECT_NE(GetPixel(dc, 3, 6), black);
+    ReleaseDC(slider, dc);
+}
+
+TEST_F(SliderWindow, ADragThatLosesTheCaptureEndsWithARelease) {
+    Send(SliderSetRangeMsg, 0, MAKELPARAM(0, 255));
+    gStealCapture = true;
+    RECT r;
+    GetWindowRect(slider, &r);
+    const int x = r.left + 60, y = (r.top + r.bottom) / 2;
+    // The drag loop runs in this thread; another hand works the mouse.
+    std::thread hand([&] {
+        MouseTo(x, y);
+        MouseButton(true);
+        Sleep(1500);
+        MouseButton(false);
+    });
+    DWORD start = GetTickCount();
+    MSG msg;
+    while (GetTickCount() - start < 800) {  // the button is still down then
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(5);
+    }
+    const DWORD ended = GetTickCount() - start;
+    hand.join();
+    Pump();
+    ASSERT_GE(gReceived.size(), 2u);
+    EXPECT_EQ(gReceived.front().first, SliderMoving);
+    EXPECT_EQ(gReceived.back().first, SliderReleased);
+    EXPECT_EQ(gReceived.back().second, gReceived.front().second);
+    EXPECT_LT(ended, 1500u);
+    // The dragging flag is down again: the background is erased as usual.
+    HDC dc = GetDC(slider);
+    EXPECT_NE(SendMessageA(slider, WM_ERASEBKGND, WPARAM(dc), 0), 0);
+    ReleaseDC(slider, dc);
+    ReleaseCapture();
+}
+
+}  // namespace

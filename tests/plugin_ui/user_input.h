@@ -1,0 +1,18 @@
+// The user's hands: synthetic mouse and keyboard input (SendInput) and what
+// a user sees of a window of another thread (focus, selection, texts).
+#pragma once
+#include <windows.h>
+#include <string>
+
+void MouseTo(int x, int y);  // screen pixels
+void MouseButton(bool down);
+void ClickAt(int x, int y);
+void ClickItem(HWND dialog, int id);  // the centre of a control
+void TypeText(const char* text);
+void PressKey(WORD vk);
+
+HWND FocusOf(DWORD thread);
+std::string TextOf(HWND window);
+std::string ItemText(HWND dialog, int id);
+bool ItemVisible(HWND dialog, int id);
+void Selection(HWND edit, int* start, int* end);
