@@ -61,23 +61,21 @@ void freespacestr(uint32_t kilobytes, char* out) {
             static_cast<unsigned long>(kilobytes % 1000));
 }
 
-int MulDivRound(int a, int b, int c) {
-    if (c == 0) return -1;
-    int64_t p = int64_t(a) * b;
-    bool negative = (p < 0) != (c < 0);
-    uint64_t ap = p < 0 ? uint64_t(-p) : uint64_t(p);
-    uint64_t ac = c < 0 ? uint64_t(-int64_t(c)) : uint64_t(c);
-    uint64_t q = (ap + ac / 2) / ac;
-    int64_t r = negative ? -int64_t(q) : int64_t(q);
-    if (r > INT32_MAX || r < INT32_MIN) return -1;
-    return static_cast<int>(r);
-}
-
 LZErrorReport MapLZError(int code) {
     switch (code) {
-    case -1: return {-1, IDS_CANNOTOPEN, true};
-    case -4: return {-4, IDS_DISKFULL, true};
-    case -6: return {-5, IDS_NOMEMORY, false};
-    default: return {-3, IDS_INTERNAL, false};
+    case -1: return {-1, IDS_CANNOTOPEN, true, "Cannot open \"%s\""};
+    case -4: return {-4, IDS_DISKFULL, true, "Disk full when copying \"%s\""};
+    case -6: return {-5, IDS_NOMEMORY, false, "Insufficient memory"};
+    default: return {-3, IDS_INTERNAL, false, "Internal error (%d)"};
     }
+}
+
+void FormatLZError(const char* format, const LZErrorReport& report, const char* name, char* out,
+                   unsigned size) {
+    if (report.takesName)
+        snprintf(out, size, format, name ? name : "");
+    else if (report.mapped == -3)
+        snprintf(out, size, format, -3);
+    else
+        snprintf(out, size, "%s", format);
 }

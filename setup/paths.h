@@ -41,16 +41,13 @@ uint32_t KilobytesFree(uint32_t clusters, uint32_t bytesPerSector, uint32_t sect
 // (1300 gives "1.300 MB").  `out` holds at least 32 characters.
 void freespacestr(uint32_t kilobytes, char* out);
 
-// a*b/c rounded to the nearest integer as the system's multiply-divide does
-// (halves away from zero); -1 when c is 0.
-int MulDivRound(int a, int b, int c);
-
 // How an LZ library error code is reported: the code it maps to, the
 // string id of its message and whether the message takes the file name.
 struct LZErrorReport {
     int mapped;
     unsigned stringId;
     bool takesName;
+    const char* text;  // the message as the string table has it, for a module without it
 };
 LZErrorReport MapLZError(int code);
 
@@ -59,3 +56,8 @@ constexpr unsigned IDS_NOMEMORY = 65531;    // "Insufficient memory"
 constexpr unsigned IDS_DISKFULL = 65532;    // "Disk full when copying "%s""
 constexpr unsigned IDS_INTERNAL = 65533;    // "Internal error (%d)"
 constexpr unsigned IDS_CANNOTOPEN = 65535;  // "Cannot open "%s""
+
+// The alert text of an LZ error: `format` (the message string) filled with
+// the file name, with -3 for the internal error, or used as it stands.
+void FormatLZError(const char* format, const LZErrorReport& report, const char* name, char* out,
+                   unsigned size);
