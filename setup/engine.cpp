@@ -53,10 +53,27 @@ private:
     UINT previous_;
 };
 
+// The process's current drive and directory, put back when the search that
+// wanders over the drives is done.  Going back to the drive alone is not
+// enough: a drive whose directory was never set explicitly returns to its root.
+class KeepCurrentDirectory {
+public:
+    KeepCurrentDirectory() : drive_(_getdrive()) {
+        if (!GetCurrentDirectoryA(sizeof(dir_), dir_)) dir_[0] = '\0';
+    }
+    ~KeepCurrentDirectory() {
+        if (!dir_[0] || !SetCurrentDirectoryA(dir_)) _chdrive(drive_);
+    }
+
+private:
+    int drive_;
+    char dir_[MAX_PATH];
+};
+
 int testdir(const char* relative, char* buffer) {
     QuietDriveErrors quiet;
+    KeepCurrentDirectory keep;
     int drives = DriveCount();
-    int saved = _getdrive();
     buffer[0] = '\0';
     int found = 0;
     for (int d = 2; d < drives && !found; ++d) {
@@ -71,14 +88,13 @@ int testdir(const char* relative, char* buffer) {
         }
         _chdir(here);
     }
-    _chdrive(saved);
     return found;
 }
 
 int validdir(const char* path) {
     QuietDriveErrors quiet;
+    KeepCurrentDirectory keep;
     while (*path == ' ') ++path;
-    int saved = _getdrive();
     if (strlen(path) > 2 && path[1] == ':') {
         char c = path[0];
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -91,7 +107,6 @@ int validdir(const char* path) {
         ok = _chdir(path) == 0;
         _chdir(here);
     }
-    _chdrive(saved);
     return ok;
 }
 
@@ -160,9 +175,12 @@ void ShowFreeSpace(HWND dialog, const char* path) {
     gLastDrive = drive;
 }
 
+// Asked of the file's attributes rather than by opening it: an open in
+// "exist" mode fails on a file that another program holds without sharing,
+// and such a file would then count as missing (and as writeable).
 int FileExist(const char* name) {
-    OFSTRUCT of = {};
-    return OpenFile(name, &of, OF_EXIST) != HFILE_ERROR;
+    DWORD attributes = GetFileAttributesA(name);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 int FileWriteable(const char* name) {

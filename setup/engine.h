@@ -5,10 +5,9 @@
 // comparison) are in setup/paths.h; this header adds the ones that talk to
 // the system.
 //
-// The engine shows copy errors through the alert of the dialog utilities and
-// lets messages through between files; it calls, from them:
-//     int ShowAlertStr(const char* text);
-//     void MyYield();
+// The engine shows copy errors with ShowAlertStr and lets messages through
+// between files with MyYield (setup/dlgutil.h); the program links them from
+// the dialog utilities, the engine's tests their own.
 #pragma once
 #include <windows.h>
 

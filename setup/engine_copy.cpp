@@ -6,12 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "setup/dlgutil.h"
 #include "setup/engine.h"
 #include "setup/state.h"
-
-// From the installer's dialog utilities.
-int ShowAlertStr(const char* text);
-void MyYield();
 
 int ReportLZError(int code, const char* name) {
     LZErrorReport report = MapLZError(code);
@@ -36,19 +33,23 @@ int MyLZCopy(const char* source, const char* target) {
         ReportLZError(-1, source);
         return in;
     }
+    // The target is opened by its exact name.  The library's own open, when
+    // it cannot create a file (one in use, say), goes on to create one under
+    // the compressed-file name ("x.dl_") and writes there: the real target
+    // would stay as it was while the copy reported success.
     // From here the target is created or truncated: a copy that fails after
     // this point removes it, so no half-written file stays behind.  A target
-    // that cannot be opened at all (in use) is left as it is.
-    INT out = LZOpenFileA(const_cast<LPSTR>(target), &of, OF_CREATE);
-    if (out < 0) {
+    // that cannot be opened at all is left as it is.
+    OFSTRUCT ofOut = {};
+    HFILE out = OpenFile(target, &ofOut, OF_CREATE);
+    if (out == HFILE_ERROR) {
         LZClose(in);
         LZDone();
-        ReportLZError(-1, target);
-        return out;
+        return ReportLZError(-1, target);
     }
     LONG copied = LZCopy(in, out);
     LZClose(in);
-    LZClose(out);
+    _lclose(out);
     LZDone();
     if (copied < 0) {
         DeleteFileA(target);
