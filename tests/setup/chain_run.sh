@@ -1,0 +1,78 @@
+#!/bin/sh
+# chain_run.sh <scenario> <build dir> <driver.exe> <disk dir> [host.exe]
+#
+# Runs one scenario of the installer's chain tests in a Wine prefix of its
+# own: a copy of a template prefix (made once per build folder, with a
+# 1024x768 virtual desktop so that Wine draws every window itself). The
+# system directory's libraries are hard-linked, being large and never
+# written, except the runtime the installer may replace; everything else is
+# copied. The disk is
+# copied beside it, and the expected files are expanded from the disk's SZDD
+# files with mscompress's own expander, independent of the installer's LZ
+# library. The driver (a GoogleTest program) runs the installer and plays the
+# user; everything is removed afterwards.
+set -e
+scenario=${1:?usage: chain_run.sh <scenario> <build dir> <driver.exe> <disk dir> [host.exe]}
+build=$(cd "$2" && pwd)
+driver=$3
+disk=$4
+host=$5
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+template="$build/setup-tests/template"
+if [ ! -f "$template/.ready" ]; then
+  rm -rf "$template"
+  mkdir -p "$template"
+  WINEPREFIX="$template" WINEARCH=win32 wineboot -i >/dev/null 2>&1
+  WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
+    >/dev/null 2>&1
+  WINEPREFIX="$template" wineserver -w
+  touch "$template/.ready"
+fi
+
+work=$(mktemp -d /tmp/chain.XXXXXX)
+export WINEPREFIX="$work/prefix"
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+sys32=drive_c/windows/system32
+mkdir -p "$WINEPREFIX"
+(cd "$template" && tar --exclude="./$sys32" -cf - .) | (cd "$WINEPREFIX" && tar -xf -)
+cp -al "$template/$sys32" "$WINEPREFIX/$sys32"
+for f in "$WINEPREFIX/$sys32"/msvcrt20.dll "$WINEPREFIX/$sys32"/*.ini; do
+  [ -e "$f" ] && cp --remove-destination "$template/$sys32/$(basename "$f")" "$f"
+done
+
+mkdir "$work/disk" "$work/expected"
+cp "$disk"/* "$work/disk/"
+if [ "$scenario" = cancel ]; then
+  # A shared library big enough that the copy is still busy when the user
+  # presses Cancel.
+  head -c 12000000 /dev/urandom >"$work/big"
+  (cd "$work" && mscompress big >/dev/null && mv big_ disk/pkcommon._ll && rm big)
+fi
+if [ "$scenario" = missing ]; then
+  rm "$work/disk/pkfilt05._mf"
+fi
+for f in "$work/disk"/*._*; do
+  base=$(basename "$f")
+  msexpand <"$f" >"$work/expected/$base"
+done
+
+export CHAIN_WORK="$work"
+status=0
+wine "$driver" --gtest_filter="Chain_${scenario}.*" || status=$?
+
+# The host finds the ten filters in the plug-in directory the installer chose.
+if [ $status -eq 0 ] && [ -n "$host" ] && [ -f "$work/plugin_dir.txt" ]; then
+  dir=$(cat "$work/plugin_dir.txt")
+  wine "$host" list --plugins "$dir" >"$work/list.txt" 2>&1 || true
+  listed=$(grep -ci 'pkfilt[0-9][0-9]\.lmf' "$work/list.txt" || true)
+  echo "host lists $listed of the 10 filters in $dir"
+  [ "$listed" -eq 10 ] || cat "$work/list.txt"
+  [ "$listed" -eq 10 ] || status=1
+fi
+exit $status
