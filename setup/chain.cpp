@@ -70,7 +70,11 @@ void Path_OnContinue(HWND dialog, char* buffer) {
                   (validdir(buffer) || CreateDirectoryA(buffer, nullptr));
     if (!usable) {
         ShowModalDialog("BADPATH", BadPathDlgProc, dialog, reinterpret_cast<LPARAM>(buffer));
-        SetFocus(GetDlgItem(dialog, kCtlPathEdit));
+        HWND edit = GetDlgItem(dialog, kCtlPathEdit);
+        SetFocus(edit);
+        // Re-activation after the alert may come later and hand the focus
+        // back to Continue: once more, behind it.
+        PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
         return;
     }
     EndDialog(dialog, IDOK);

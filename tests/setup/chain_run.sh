@@ -51,8 +51,14 @@ cp "$disk"/* "$work/disk/"
 if [ "$scenario" = cancel ]; then
   # A shared library big enough that the copy is still busy when the user
   # presses Cancel.
-  head -c 12000000 /dev/urandom >"$work/big"
-  (cd "$work" && mscompress big >/dev/null && mv big_ disk/pkcommon._ll && rm big)
+  # (made once per build folder: the compressor takes a while)
+  big="$build/setup-tests/big"
+  if [ ! -f "$big/ready" ]; then
+    rm -rf "$big" && mkdir -p "$big"
+    head -c 12000000 /dev/urandom >"$big/file"
+    (cd "$big" && mscompress file >/dev/null && touch ready)
+  fi
+  cp "$big/file_" "$work/disk/pkcommon._ll"
 fi
 if [ "$scenario" = missing ]; then
   rm "$work/disk/pkfilt05._mf"

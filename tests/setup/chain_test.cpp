@@ -241,11 +241,12 @@ TEST(Chain_badpath, UncreatableDirectoryShowsBadPathAndTheUserTriesAgain) {
     EXPECT_EQ(ItemText(bad, 101), "Cannot find \"C:\\no\\such\\place\"");
     Click(GetDlgItem(bad, IDOK));
     ASSERT_TRUE(setup.WaitGone("Bad Path"));
+    Sleep(300);
     EXPECT_TRUE(IsWindow(plugin));  // back in the PlugIn dialog, in its path field
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
     ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(plugin, nullptr), &gui));
-    EXPECT_EQ(gui.hwndFocus, edit);
+    EXPECT_EQ(gui.hwndFocus, edit) << "focus on control " << GetDlgCtrlID(gui.hwndFocus);
     EXPECT_FALSE(FileExists("C:\\no"));
 
     ClearEdit(edit);
@@ -267,7 +268,7 @@ TEST(Chain_cancel, CancelDuringTheCopyStopsAfterTheCurrentFile) {
     ContinueToPlugin(setup, &plugin);
     Type("C:\\Cancelled");
     Click(GetDlgItem(plugin, IDOK));
-    HWND installing = setup.WaitDialog("Installing...");
+    HWND installing = setup.WaitDialog("Installing...", 20000, 0);
     ASSERT_TRUE(installing);
     Click(GetDlgItem(installing, IDCANCEL));
 

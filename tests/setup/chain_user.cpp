@@ -84,11 +84,11 @@ HWND SetupRun::WaitMain(DWORD ms) {
     return nullptr;
 }
 
-HWND SetupRun::WaitDialog(const char* caption, DWORD ms) {
+HWND SetupRun::WaitDialog(const char* caption, DWORD ms, DWORD settle) {
     for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep10()) {
         auto found = TopWindows(pid, "#32770", caption);
         if (!found.empty()) {
-            Sleep(200);  // let it finish its first paint
+            Sleep(settle);
             return found.front();
         }
         if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0) return nullptr;

@@ -25,8 +25,9 @@ public:
 
     // The visible top-level window of class "OBSetupWClass"; null on timeout.
     HWND WaitMain(DWORD ms = 20000);
-    // A visible dialog of the program with this caption; null on timeout.
-    HWND WaitDialog(const char* caption, DWORD ms = 20000);
+    // A visible dialog of the program with this caption, given `settle` ms
+    // for its first paint; null on timeout.
+    HWND WaitDialog(const char* caption, DWORD ms = 20000, DWORD settle = 200);
     // True once no window with this caption is left.
     bool WaitGone(const char* caption, DWORD ms = 20000);
     // The captions of the program's visible dialogs.
