@@ -9,8 +9,8 @@ INT_PTR ShowAlertStr(const char* text) {
     // The pair lets an alert appear before the main window has started the
     // library and after it has stopped it.
     Init_Controls(ghInst);
-    INT_PTR result = ShowModalDialog("ALERT", AlertDlgProc, GetFocus(),
-                                     reinterpret_cast<LPARAM>(text));
+    INT_PTR result =
+        ShowModalDialog("ALERT", AlertDlgProc, GetFocus(), reinterpret_cast<LPARAM>(text));
     Terminate_Controls(ghInst);
     return result;
 }

@@ -27,7 +27,8 @@ int FlagOfBox(int id) {
     return 0;
 }
 
-template <class T> T* DialogParam(HWND dialog) {
+template <class T>
+T* DialogParam(HWND dialog) {
     return reinterpret_cast<T*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 

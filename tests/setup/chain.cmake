@@ -14,3 +14,13 @@ foreach(scenario install exit badpath cancel missing)
             ${CMAKE_BINARY_DIR}/disk $<TARGET_FILE:lumora>)
   set_tests_properties(chain_${scenario} PROPERTIES TIMEOUT 400)
 endforeach()
+
+tinctor_test(chain_dialogs
+  SOURCES ${CHAIN_DIR}/chain_dialogs_test.cpp ${CHAIN_DIR}/chain_dialogs_test.rc
+  LIBS setup_app)
+add_dependencies(chain_dialogs setup_resources)
+set_property(SOURCE ${CHAIN_DIR}/chain_dialogs_test.rc APPEND PROPERTY INCLUDE_DIRECTORIES
+  ${OBSIDIA_ART_DIR} ${CMAKE_SOURCE_DIR}/art ${SETUP_RES_DIR} ${CMAKE_SOURCE_DIR}/setup/resources)
+set_property(SOURCE ${CHAIN_DIR}/chain_dialogs_test.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${SETUP_RES_DIR}/Setup.ico ${SETUP_RES_DIR}/ZephLogo.wmf ${OBSIDIA_ART_DIR}/BlueTex.bmp)
+set_tests_properties(chain_dialogs PROPERTIES TIMEOUT 180)
