@@ -14,4 +14,6 @@ fi
 sh scripts/demo.sh assets/coffee.png "$BUILD/out/coffee-grain.png" >/dev/null
 convert assets/coffee.png "$BUILD/out/coffee-grain.png" +append -resize 900x \
   -quality 85 docs/screenshots/grain.jpg
+# The installer's main window and dialogs.
+sh scripts/setup_screenshots.sh >/dev/null
 echo "docs/screenshots: $(ls docs/screenshots | tr '\n' ' ')"

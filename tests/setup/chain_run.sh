@@ -33,7 +33,9 @@ fi
 
 work=$(mktemp -d /tmp/chain.XXXXXX)
 export WINEPREFIX="$work/prefix"
+watcher=""
 cleanup() {
+  [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
   wineserver -k 2>/dev/null || true
   rm -rf "$work"
 }
@@ -48,7 +50,7 @@ done
 
 mkdir "$work/disk" "$work/expected"
 cp "$disk"/* "$work/disk/"
-if [ "$scenario" = cancel ]; then
+if [ "$scenario" = cancel ] || [ "$scenario" = shots ]; then
   # A shared library big enough that the copy is still busy when the user
   # presses Cancel.
   # (made once per build folder: the compressor takes a while)
@@ -69,6 +71,43 @@ for f in "$work/disk"/*._*; do
 done
 
 export CHAIN_WORK="$work"
+if [ "$scenario" = shots ]; then
+  # Screenshots for the driver: it asks with <name>.req, holding a margin
+  # and the caption of the window to take (empty: the whole screen); we
+  # answer with <name>.done once CHAIN_SHOTS/setup-<name>.png is written.
+  # The window's place comes from the X server (Wine gives each window of
+  # the virtual desktop an X window of its own), so the picture is where the
+  # window really is.
+  shots=${CHAIN_SHOTS:?CHAIN_SHOTS names the folder for the pictures}
+  mkdir -p "$shots"
+  (
+    while :; do
+      for req in "$work"/*.req; do
+        [ -e "$req" ] || continue
+        name=$(basename "$req" .req)
+        read -r margin caption <"$req"
+        if [ -n "$caption" ]; then
+          geometry=$(xwininfo -root -tree | grep -F "\"$caption\": (\"setup.exe\"" | head -1 |
+            sed -n 's/.*  \([0-9]*\)x\([0-9]*\)+\(-*[0-9]*\)+\(-*[0-9]*\)  .*/\1 \2 \3 \4/p')
+          read -r w h x y <<EOT
+$geometry
+EOT
+          x=$((x - margin)); y=$((y - margin)); w=$((w + 2 * margin)); h=$((h + 2 * margin))
+          [ $x -ge 0 ] || { w=$((w + x)); x=0; }
+          [ $y -ge 0 ] || { h=$((h + y)); y=0; }
+          import -window root "$work/root.png"
+          convert "$work/root.png" -crop "${w}x${h}+${x}+${y}" +repage "$shots/setup-$name.png"
+        else
+          import -window root -crop 1024x768+0+0 +repage "$shots/setup-$name.png"
+        fi
+        rm "$req"
+        touch "$work/$name.done"
+      done
+      sleep 0.1
+    done
+  ) &
+  watcher=$!
+fi
 status=0
 wine "$driver" --gtest_filter="Chain_${scenario}.*" || status=$?
 

@@ -318,3 +318,68 @@ TEST(Chain_missing, MissingSourceAlertsThenFailsKeepingEarlierFiles) {
             EXPECT_FALSE(FileExists(target)) << target;
     }
 }
+
+// Not a check: the README's pictures, taken by scripts/setup_screenshots.sh
+// through chain_run.sh. Walks the chain twice: once to the end with a bad
+// path on the way, once into a copy error.
+TEST(Chain_shots, EveryWindow) {
+    {
+        SetupRun setup("");
+        HWND welcome = setup.WaitDialog("Welcome!");
+        ASSERT_TRUE(welcome);
+        ASSERT_TRUE(Screenshot("main", nullptr));
+        ASSERT_TRUE(Screenshot("welcome", welcome));
+        Click(GetDlgItem(welcome, IDOK));
+        HWND platform = setup.WaitDialog("Platform");
+        ASSERT_TRUE(platform);
+        ASSERT_TRUE(Screenshot("platform", platform));
+        Click(GetDlgItem(platform, IDOK));
+        HWND plugin = setup.WaitDialog("Plug-in location...");
+        ASSERT_TRUE(plugin);
+        ASSERT_TRUE(Screenshot("plugin", plugin));
+        HWND edit = GetDlgItem(plugin, 100);
+        ClearEdit(edit);
+        Type("C:\\no\\such\\place");
+        Click(GetDlgItem(plugin, IDOK));
+        HWND bad = setup.WaitDialog("Bad Path");
+        ASSERT_TRUE(bad);
+        ASSERT_TRUE(Screenshot("badpath", bad));
+        Click(GetDlgItem(bad, IDOK));
+        ASSERT_TRUE(setup.WaitGone("Bad Path"));
+        Sleep(300);
+        ClearEdit(edit);
+        Type("C:\\Plugins");
+        Click(GetDlgItem(plugin, IDOK));
+        HWND installing = setup.WaitDialog("Installing...", 20000, 0);
+        ASSERT_TRUE(installing);
+        // Frozen while the big source is being copied, for the picture.
+        Sleep(60);
+        setup.Suspend();
+        bool shot = Screenshot("installing", installing, 0, 0);
+        setup.Resume();
+        ASSERT_TRUE(shot);
+        HWND done = setup.WaitDialog("Congratulations...", 120000);
+        ASSERT_TRUE(done);
+        ASSERT_TRUE(Screenshot("done", done));
+        Click(GetDlgItem(done, IDOK));
+        EXPECT_EQ(setup.WaitExit(), 0);
+    }
+    {
+        std::string missing = DiskDir() + "\\pkfilt05._mf";
+        ASSERT_TRUE(MoveFileA(missing.c_str(), (missing + ".away").c_str()));
+        SetupRun setup("/s");
+        HWND plugin = nullptr;
+        ContinueToPlugin(setup, &plugin);
+        Type("C:\\Partial");
+        Click(GetDlgItem(plugin, IDOK));
+        HWND alert = setup.WaitDialog("Alert!", 120000);
+        ASSERT_TRUE(alert);
+        ASSERT_TRUE(Screenshot("alert", alert));
+        Click(GetDlgItem(alert, IDOK));
+        HWND failure = setup.WaitDialog("Warning...");
+        ASSERT_TRUE(failure);
+        ASSERT_TRUE(Screenshot("failure", failure));
+        Click(GetDlgItem(failure, IDOK));
+        EXPECT_EQ(setup.WaitExit(), 0);
+    }
+}

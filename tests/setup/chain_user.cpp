@@ -66,13 +66,14 @@ SetupRun::SetupRun(const std::string& switches) {
                        DiskDir().c_str(), &si, &pi)) {
         process = pi.hProcess;
         pid = pi.dwProcessId;
-        CloseHandle(pi.hThread);
+        thread = pi.hThread;
     }
 }
 
 SetupRun::~SetupRun() {
     if (!process) return;
     if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) TerminateProcess(process, 99);
+    CloseHandle(thread);
     CloseHandle(process);
 }
 
@@ -211,4 +212,23 @@ std::string SystemDir() {
     char dir[MAX_PATH];
     GetSystemDirectoryA(dir, MAX_PATH);
     return dir;
+}
+
+bool Screenshot(const char* name, HWND window, int margin, DWORD settle) {
+    char caption[128] = "";
+    if (window) GetWindowTextA(window, caption, sizeof caption);
+    Sleep(settle);  // paints and animations settle
+    std::string base = WorkDir() + "\\" + name;
+    std::string text = std::to_string(margin) + " " + caption + "\n";
+    HANDLE file =
+        CreateFileA((base + ".tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written;
+    WriteFile(file, text.data(), text.size(), &written, nullptr);
+    CloseHandle(file);
+    // Renamed when complete, so the script never reads half a request.
+    if (!MoveFileA((base + ".tmp").c_str(), (base + ".req").c_str())) return false;
+    for (int i = 0; i < 300; ++i, Sleep(100))
+        if (FileExists(base + ".done")) return true;
+    return false;
 }

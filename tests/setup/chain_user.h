@@ -35,8 +35,14 @@ public:
     // The exit code, or -1 if the program still runs after `ms`.
     int WaitExit(DWORD ms = 20000);
 
+    // Freezes and thaws the program's one thread (the screen keeps what it
+    // last drew).
+    void Suspend() { SuspendThread(thread); }
+    void Resume() { ResumeThread(thread); }
+
     DWORD pid = 0;
     HANDLE process = nullptr;
+    HANDLE thread = nullptr;
 };
 
 // A left click in the middle of `window`, through SendInput.
@@ -60,3 +66,8 @@ bool ReadFile(const std::string& path, std::string* bytes);
 bool FileExists(const std::string& path);
 std::string WindowsDir();
 std::string SystemDir();
+
+// Asks chain_run.sh for the picture docs/screenshots/setup-<name>.png of the
+// window with `window`'s caption and a margin around it (the whole screen
+// for null) and waits for it.
+bool Screenshot(const char* name, HWND window, int margin = 0, DWORD settle = 300);
