@@ -383,3 +383,24 @@ TEST(Chain_shots, EveryWindow) {
         EXPECT_EQ(setup.WaitExit(), 0);
     }
 }
+
+TEST(Chain_cancel, ClosingTheMainWindowDuringTheCopyCountsAsCancel) {
+    SetupRun setup("/s");
+    HWND main = setup.WaitMain();
+    ASSERT_TRUE(main);
+    HWND plugin = nullptr;
+    ContinueToPlugin(setup, &plugin);
+    Type("C:\\Closed");
+    Click(GetDlgItem(plugin, IDOK));
+    HWND installing = setup.WaitDialog("Installing...", 20000, 0);
+    ASSERT_TRUE(installing);
+    // The close box of the main window (the only window not disabled then).
+    PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+
+    HWND failure = setup.WaitDialog("Warning...", 120000);
+    ASSERT_TRUE(failure);
+    EXPECT_TRUE(IsWindow(main));  // the chain still owns its window
+    Click(GetDlgItem(failure, IDOK));
+    EXPECT_EQ(setup.WaitExit(), 0);
+    EXPECT_FALSE(FileExists("C:\\Closed\\pkfilt10.lmf"));
+}
