@@ -1,5 +1,4 @@
-// The engine's portable rules: paths, stamps, numbers, error texts, the file
-// table and the export reader behind the runtime library.
+// The engine's portable rules: paths, stamps, numbers and error texts.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,7 +6,6 @@
 
 #include "setup/filetable.h"
 #include "setup/paths.h"
-#include "setup/runtime/pe_exports.h"
 
 namespace {
 
@@ -102,79 +100,6 @@ TEST(CopyErrors, CodesMapToTheirMessages) {
         FormatLZError(report.text, report, "a:\\x._mf", text, sizeof(text));
         EXPECT_STREQ(text, c.text) << c.code;
     }
-}
-
-TEST(FileTable, EachPlatformGetsOneRuntimeAndTheWholeCollection) {
-    for (int platform : {PLATFORM_NT, PLATFORM_WIN95, PLATFORM_WIN31}) {
-        int runtimes = 0, plugins = 0;
-        for (const CopyEntry& row : gCopy) {
-            if (!RowApplies(row, platform)) continue;
-            if (row.fSystemDir) {
-                ++runtimes;
-                EXPECT_STREQ(row.pszTarget, "msvcrt20.dll");
-                EXPECT_EQ(row.fIfNewer, 1);
-            } else {
-                ++plugins;
-                EXPECT_EQ(row.fIfNewer, 0);
-            }
-        }
-        EXPECT_EQ(runtimes, 1);
-        EXPECT_EQ(plugins, 11);
-    }
-    EXPECT_STREQ(gCopy[1].pszSource, "msvcrt20._2s");
-    EXPECT_TRUE(RowApplies(gCopy[1], PLATFORM_WIN31));
-    EXPECT_STREQ(gCopy[12].pszTarget, "pkfilt10.lmf");
-}
-
-// A minimal PE32 image exporting the names given, laid out by hand.
-std::vector<uint8_t> TinyImage(const std::vector<std::string>& names) {
-    std::vector<uint8_t> b(0x400, 0);
-    auto put16 = [&](size_t at, uint32_t v) { b[at] = v & 0xFF, b[at + 1] = (v >> 8) & 0xFF; };
-    auto put32 = [&](size_t at, uint32_t v) { put16(at, v & 0xFFFF), put16(at + 2, v >> 16); };
-    put16(0, 0x5A4D);
-    put32(0x3C, 0x80);
-    put32(0x80, 0x4550);
-    put16(0x86, 1);      // one section
-    put16(0x94, 0xE0);   // optional header size
-    put16(0x98, 0x10B);  // PE32
-    put32(0x98 + 96, 0x1000);
-    size_t section = 0x98 + 0xE0;
-    put32(section + 8, 0x200), put32(section + 12, 0x1000);
-    put32(section + 16, 0x200), put32(section + 20, 0x200);
-    // Export directory at file 0x200 (RVA 0x1000), name pointers at +0x40,
-    // the names from +0x80.
-    put32(0x200 + 24, static_cast<uint32_t>(names.size()));
-    put32(0x200 + 32, 0x1040);
-    uint32_t at = 0x80;
-    for (size_t i = 0; i < names.size(); ++i) {
-        put32(0x240 + 4 * i, 0x1000 + at);
-        memcpy(&b[0x200 + at], names[i].c_str(), names[i].size() + 1);
-        at += static_cast<uint32_t>(names[i].size()) + 1;
-    }
-    return b;
-}
-
-TEST(ExportReader, ReadsNamesAndWritesForwarders) {
-    std::string error;
-    std::vector<std::string> names = PeExportNames(TinyImage({"??2@YAPAXI@Z", "strlen"}), &error);
-    ASSERT_EQ(names.size(), 2u) << error;
-    EXPECT_EQ(names[0], "??2@YAPAXI@Z");
-    EXPECT_EQ(ForwarderDef("msvcrt20.dll", "msvcrt", names),
-              "LIBRARY \"msvcrt20.dll\"\nEXPORTS\n  \"??2@YAPAXI@Z\" = msvcrt.??2@YAPAXI@Z\n"
-              "  \"strlen\" = msvcrt.strlen\n");
-}
-
-TEST(ExportReader, RejectsDamagedImagesWithoutReadingPastThem) {
-    std::vector<uint8_t> good = TinyImage({"strlen"});
-    std::string error;
-    for (size_t cut : {size_t(0), size_t(0x40), size_t(0x90), size_t(0x220), size_t(0x284)}) {
-        std::vector<uint8_t> part(good.begin(), good.begin() + cut);
-        EXPECT_TRUE(PeExportNames(part, &error).empty()) << cut;
-        EXPECT_FALSE(error.empty());
-    }
-    std::vector<uint8_t> wild = good;
-    wild[0x240 + 2] = 0x7F;  // a name pointer far outside the image
-    EXPECT_TRUE(PeExportNames(wild, &error).empty());
 }
 
 }  // namespace

@@ -155,24 +155,21 @@ TEST(FileTests, ExistenceAndWriteAccess) {
     EXPECT_TRUE(FileWriteable(locked.c_str()));
 }
 
-TEST(FileTests, NewerComparesTheFilesStamps) {
+// The stamp rules themselves are tested on their own; here the stamps are
+// read from real files.
+TEST(FileTests, NewerReadsTheFilesStamps) {
     std::string dir = ScratchDir("newer");
     std::string source = dir + "source._mf", target = dir + "target.lmf";
     WriteFile(source, "new");
     EXPECT_EQ(FileNewer(source.c_str(), target.c_str()), 1);  // no target yet
     WriteFile(target, "old");
-    struct Case {
-        int sy, sm, sd, sh, ty, tm, td, th, newer;
-    } cases[] = {
-        {1996, 3, 2, 8, 1996, 3, 1, 20, 1},  {1995, 3, 2, 8, 1996, 3, 1, 20, 0},
-        {1996, 3, 1, 9, 1996, 3, 1, 8, 1},   {1996, 3, 1, 8, 1996, 3, 1, 8, 0},
-        {1996, 1, 31, 10, 1996, 2, 1, 9, 1},  // same coarse day: the time decides
-    };
-    for (const Case& c : cases) {
-        Stamp(source, c.sy, c.sm, c.sd, c.sh, 0);
-        Stamp(target, c.ty, c.tm, c.td, c.th, 0);
-        EXPECT_EQ(FileNewer(source.c_str(), target.c_str()), c.newer) << c.sy << "-" << c.sm;
-    }
+    Stamp(source, 1996, 1, 31, 10, 0);
+    Stamp(target, 1996, 2, 1, 9, 0);  // same coarse day: the time decides
+    EXPECT_EQ(FileNewer(source.c_str(), target.c_str()), 1);
+    Stamp(target, 1996, 1, 31, 10, 0);
+    EXPECT_EQ(FileNewer(source.c_str(), target.c_str()), 0);
+    Stamp(source, 1995, 6, 1, 12, 0);
+    EXPECT_EQ(FileNewer(source.c_str(), target.c_str()), 0);
     // A source that cannot be read never replaces an existing target.
     EXPECT_EQ(FileNewer((dir + "gone._mf").c_str(), target.c_str()), 0);
 }
