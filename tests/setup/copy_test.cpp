@@ -179,6 +179,22 @@ TEST_F(Copy, LoopInstallsTheCollectionAndKeepsANewerRuntime) {
     EXPECT_EQ(gRecorded.progress, kProgress);
     EXPECT_EQ(Installed(dest).size(), 11u);
     EXPECT_TRUE(ReadFile(dest + "pkcommon.dll") == ReadFile(DiskOriginal("pkcommon._ll")));
+    // The installed common library loads, answers and carries its version.
+    std::string common = dest + "pkcommon.dll";
+    HMODULE library = LoadLibraryA(common.c_str());
+    ASSERT_TRUE(library);
+    auto version = reinterpret_cast<DWORD(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(library, "PkCommonVersion")));
+    ASSERT_TRUE(version);
+    EXPECT_EQ(version(), 0x20000u);
+    FreeLibrary(library);
+    std::string info(GetFileVersionInfoSizeA(common.c_str(), nullptr), '\0');
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(common.c_str(), 0, info.size(), info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x20000u);
     EXPECT_TRUE(ReadFile(runtime) == before);
     EXPECT_EQ(status.Text(kCtlCopying), "pkfilt10._mf");
     EXPECT_EQ(status.Text(kCtlCopyTo), dest + "pkfilt10.lmf");
