@@ -24,7 +24,7 @@ int Platform() {
 }
 
 int CheckINI(char* buffer) {
-    return GetPrivateProfileStringA("Lumora", "PlugInDirectory", "", buffer, kPathMax,
+    return GetPrivateProfileStringA("Lumora", "PlugInDirectory", "", buffer, kPathBuffer,
                                     "lumora30.ini") > 0;
 }
 
@@ -79,9 +79,9 @@ int testdir(const char* relative, char* buffer) {
     for (int d = 2; d < drives && !found; ++d) {
         if (_chdrive(d + 1) != 0) continue;
         char here[kPathBuffer];
-        if (!_getcwd(here, kPathMax)) continue;
+        if (!_getcwd(here, kPathBuffer)) continue;
         if (_chdir(relative) == 0) {
-            if (_getcwd(buffer, kPathMax))
+            if (_getcwd(buffer, kPathBuffer))
                 found = 1;
             else
                 buffer[0] = '\0';
@@ -103,7 +103,7 @@ int validdir(const char* path) {
     }
     int ok = 0;
     char here[kPathBuffer];
-    if (_getcwd(here, kPathMax)) {
+    if (_getcwd(here, kPathBuffer)) {
         ok = _chdir(path) == 0;
         _chdir(here);
     }
@@ -121,7 +121,7 @@ int FindDir(HWND owner, char* buffer) {
     ofn.lpstrFilter = "Plug-in's (*.lmf)\0*.lmf\0";
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = gFindFile;
-    ofn.nMaxFile = kPathMax;
+    ofn.nMaxFile = kPathBuffer;
     ofn.lpstrInitialDir = buffer;
     ofn.lpstrTitle = "Plug-in's directory...";
     ofn.Flags = OFN_HIDEREADONLY | OFN_NOVALIDATE | OFN_PATHMUSTEXIST;
@@ -134,7 +134,7 @@ int FindDir(HWND owner, char* buffer) {
     else
         CutAfterLastBackslash(picked);
     strcpy(buffer, picked);
-    if (!buffer[0] && !_getcwd(buffer, kPathMax)) buffer[0] = '\0';
+    if (!buffer[0] && !_getcwd(buffer, kPathBuffer)) buffer[0] = '\0';
     return 1;
 }
 

@@ -10,7 +10,7 @@ constexpr int PLATFORM_WIN31 = 8;  // Windows 3.1 / for Workgroups with Win32s
 // Every path the installer handles lives in a buffer of this size (159
 // characters and the terminating zero).
 constexpr int kPathBuffer = 160;
-constexpr int kPathMax = kPathBuffer - 1;
+constexpr int kPathMax = kPathBuffer - 1;  // characters a path may have
 
 struct CopyEntry {
     const char* pszSource;  // compressed source in the program's own directory
