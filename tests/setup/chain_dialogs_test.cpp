@@ -310,3 +310,45 @@ TEST(ChainDialogs, PlugInRefusesAPathTooLongForTheInstalledNames) {
     EXPECT_EQ(GetFileAttributesA(longPath.c_str()), INVALID_FILE_ATTRIBUTES);
     gfScan = 1;
 }
+
+namespace {
+// Dark pixels (text) on the screen inside `window`.
+int DarkPixels(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    HDC dc = GetDC(window);
+    int dark = 0;
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (c != CLR_INVALID && GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64)
+                ++dark;
+        }
+    ReleaseDC(window, dc);
+    return dark;
+}
+}  // namespace
+
+TEST(ChainDialogs, InstallingShowsTheFileBeingCopied) {
+    HWND installing = CreateDialogParamA(ghInst, "INSTALLING", nullptr, InstallDlgProc, 0);
+    ASSERT_TRUE(installing);
+    MyYield();
+    Sleep(200);
+    MyYield();
+    HWND copying = GetDlgItem(installing, 106);
+    EXPECT_GT(DarkPixels(copying), 20) << "template text not drawn";
+    SetDlgItemTextA(installing, 106, "");
+    UpdateWindow(copying);
+    EXPECT_EQ(DarkPixels(copying), 0);
+    SetDlgItemTextA(installing, 106, "pkcommon._ll");
+    UpdateWindow(copying);  // as the copy loop does, without a message loop
+    EXPECT_GT(DarkPixels(copying), 20);
+    // ... and the text stays when the loop moves the graph and lets the
+    // waiting messages through.
+    SendDlgItemMessageA(installing, 102, WM_USER + 1, 1, 15);
+    MyYield();
+    Sleep(100);
+    MyYield();
+    EXPECT_GT(DarkPixels(copying), 20) << "covered after the graph moved";
+    DestroyWindow(installing);
+}
