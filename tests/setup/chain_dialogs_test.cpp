@@ -232,6 +232,12 @@ TEST(ChainUtilities, MyYieldBypassesTheDialogManagerModelessDlgMessageUsesIt) {
     DestroyWindow(installing);
     EXPECT_EQ(ModelessDlgMessage(installing, &msg), 0);
     gfAbort = 0;
+
+    // A quit met on the way is left for the main loop, not swallowed.
+    PostQuitMessage(7);
+    MyYield();
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
 }
 
 TEST(ChainDialogs, PlatformExitLeavesTheVariableContinueTakesTheBoxes) {
