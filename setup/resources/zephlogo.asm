@@ -157,14 +157,14 @@ FONT_MARK   equ 7
         arc 150, 20, 850, 620, 675, 60, 197, 470
         arc 150, 20, 850, 620, 325, 580, 803, 170
 
-; The "Z": an upper and a lower stroke that taper towards their tips, joined
-; by a sweeping diagonal.
+; The "Z": three swept strokes, each tapering to a point at both ends like
+; a gust - an upper and a lower one, joined by a long diagonal.
         select PEN_EDGE
         select BR_WIND
-        polygon 170, 150,  300, 118,  480, 104,  660, 108,  830, 126,  800, 186,  640, 176, 470, 178, 300, 190, 190, 200
-        polygon 200, 520,  360, 500,  530, 494,  700, 500,  840, 516,  810, 570,  660, 560, 490, 560, 330, 570, 170, 590
+        polygon 150, 170,  280, 128,  450, 104,  630, 100,  780, 110,  870, 128,  760, 146,  620, 150,  460, 156,  300, 166
+        polygon 130, 560,  260, 532,  420, 516,  590, 514,  740, 524,  860, 548,  720, 566,  560, 576,  400, 580,  250, 578
         select BR_WIND2
-        polygon 800, 186,  640, 176,  520, 260,  380, 380,  260, 470,  200, 520,  360, 500,  460, 420,  600, 310,  720, 230
+        polygon 860, 134,  760, 200,  640, 290,  500, 390,  360, 470,  240, 540,  330, 470,  460, 370,  600, 270,  740, 180
 
 ; Sparks.
         select PEN_NONE
