@@ -103,19 +103,21 @@ face16 OKButton 54 32 "rgb(20,110,40)" "rgb(60,170,80)" OK 16
 face16 CancelButton 78 20 "rgb(150,30,30)" "rgb(200,80,70)" Cancel 12
 
 # The check box: six 30x22 frames on white, 0 empty, 1-4 the tick being
-# drawn, 5 the finished tick.
+# drawn, 5 the finished tick.  The frame is drawn at (4, m - 11) over the box
+# (7, m - 6)-(19, m + 6), whose inside is x 5..13, y 7..15 of the frame: the
+# tick stays in there, clear of the label that starts at x 18.
 set --
 for f in 0 1 2 3 4 5; do
   tick=""
   case $f in
-    1) tick=$(segments 10,11 13,15) ;;
-    2) tick=$(segments 10,11 14,16 17,11) ;;
-    3) tick=$(segments 10,11 14,16 21,6) ;;
-    4) tick=$(segments 10,11 14,16 24,3) ;;
-    5) tick=$(segments 10,11 14,16 25,2) ;;
+    1) tick=$(segments 6,10 7,12) ;;
+    2) tick=$(segments 6,10 8,13) ;;
+    3) tick=$(segments 6,10 8,13 10,10) ;;
+    4) tick=$(segments 6,10 8,13 11,9) ;;
+    5) tick=$(segments 6,10 8,13 12,7) ;;
   esac
   if [ -n "$tick" ]; then
-    $IM -size 30x22 xc:white +antialias -stroke "rgb(0,0,0)" -strokewidth 3 -draw "$tick" \
+    $IM -size 30x22 xc:white +antialias -stroke "rgb(0,0,0)" -strokewidth 2 -draw "$tick" \
         -stroke "rgb(200,20,20)" -strokewidth 1 -draw "$tick" "$tmp/cb$f.png"
   else
     $IM -size 30x22 xc:white "$tmp/cb$f.png"

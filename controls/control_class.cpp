@@ -21,6 +21,8 @@ int MyControlClass::Init(HINSTANCE inst, HINSTANCE resInst) {
 int MyControlClass::Terminate(HINSTANCE inst) {
   if (--useCount > 0) return 0;
   useCount = 0;
+  if (!registered) return 0;
+  registered = 0;
   return UnregisterClassA(inst);
 }
 
@@ -41,6 +43,7 @@ int MyControlClass::RegisterWith(ControlAllocator allocator, LPCSTR cursor) {
   wc.lpszMenuName = nullptr;
   wc.lpszClassName = ClassName();
   if (!::RegisterClassA(&wc)) return 0;
+  registered = 1;
   return ControlMgr ? ControlMgr->AddAllocator(allocator) : 0;
 }
 
@@ -49,7 +52,7 @@ int MyControlClass::RegisterWith(ControlAllocator allocator, LPCSTR cursor) {
   const char *Name::ClassName() { return Class; }                                 \
   /* ClassName() is pure in the base, so the class is dropped here. */            \
   Name::~Name() {                                                                  \
-    if (useCount > 0) UnregisterClassA(instance);                                  \
+    if (useCount > 0 && registered) UnregisterClassA(instance);                    \
   }
 DEFINE_REGISTRAR(MyButtonClass, OBSIDIA_BUTTON_CLASS, NewMyButton, IDC_ARROW)
 DEFINE_REGISTRAR(MyTexDlgClass, OBSIDIA_TEXDLG_CLASS, NewMyTexDlg, IDC_ARROW)
@@ -73,17 +76,11 @@ static MyControlClass **const kSlots[] = {&MyButton, &MyTexDlg, &MyFrame, &MySha
 static MyControlClass **const kTeardown[] = {&MyCheckBox, &MyGraph, &MyText, &MyMText,
                                              &MyFrame,    &MyShadowButton, &MyTexDlg, &MyButton};
 
-static void Release(MyControlClass *&registrar, HINSTANCE instance, bool terminate) {
+static void Release(MyControlClass *&registrar, HINSTANCE instance) {
   if (!registrar) return;
-  if (terminate) registrar->Terminate(instance);
+  registrar->Terminate(instance);
   delete registrar;
   registrar = nullptr;
-}
-
-static void TearDown(HINSTANCE instance, bool terminate) {
-  for (MyControlClass **slot : kTeardown) Release(*slot, instance, terminate);
-  delete ControlMgr;
-  ControlMgr = nullptr;
 }
 
 int Init_Controls(HINSTANCE instance) {
@@ -97,23 +94,18 @@ int Init_Controls(HINSTANCE instance) {
   MyMText = new (std::nothrow) MyMTextClass;
   MyGraph = new (std::nothrow) MyGraphClass;
   MyCheckBox = new (std::nothrow) MyCheckBoxClass;
-  bool ok = ControlMgr != nullptr;
-  for (MyControlClass **slot : kSlots) ok = ok && *slot && (*slot)->Init(instance, nullptr);
-  if (!ok) {
-    // Undo whatever did get registered: a half-started library would leave
-    // dialogs with controls that have no objects.
-    for (MyControlClass **slot : kSlots)
-      if (*slot && (*slot)->useCount > 0) (*slot)->Terminate(instance);
-    TearDown(instance, false);
-    gControlsUseCount = 0;
-    return 0;
-  }
+  // Each class on its own: one that cannot be registered does not take the
+  // others down with it.
+  for (MyControlClass **slot : kSlots)
+    if (*slot) (*slot)->Init(instance, nullptr);
   return 1;
 }
 
 int Terminate_Controls(HINSTANCE instance) {
   if (gControlsUseCount <= 0) return 1;
   if (--gControlsUseCount > 0) return 1;
-  TearDown(instance, true);
+  for (MyControlClass **slot : kTeardown) Release(*slot, instance);
+  delete ControlMgr;
+  ControlMgr = nullptr;
   return 1;
 }

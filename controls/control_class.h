@@ -27,6 +27,9 @@ public:
   int useCount = 0;
   HINSTANCE instance = nullptr;
   HINSTANCE resInstance = nullptr;
+  // Set while the window class is registered by this object: a class of the
+  // same name that someone else registered is never unregistered here.
+  int registered = 0;
 
 protected:
   int RegisterWith(ControlAllocator allocator, LPCSTR cursor);
@@ -85,7 +88,9 @@ HINSTANCE ResourceInstanceOf(MyControlClass *registrar);
 
 // Starts and stops the library with a use count: the first start creates
 // ControlMgr and the eight registrars and registers their classes; the last
-// stop tears them down.  Init_Controls returns 0 (with nothing left behind)
-// when memory runs out or a class cannot be registered.
+// stop tears them down.  Both return 1.  A class that cannot be registered
+// (its name is taken) leaves the others registered; a registrar or manager
+// that cannot be allocated is skipped, and windows of its class then get no
+// object.
 int Init_Controls(HINSTANCE instance);
 int Terminate_Controls(HINSTANCE instance);

@@ -8,6 +8,8 @@ num=${DISPLAY_BASE:-77}
 while [ -e "/tmp/.X${num}-lock" ]; do num=$((num + 1)); done
 Xvfb ":$num" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null' EXIT INT TERM
+# Under `set -e` a failing command would end the trap early (and leave Xvfb
+# running): the prefix's server may already have gone by the time it runs.
+trap 'WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT INT TERM
 export DISPLAY=":$num"
 i=0; while [ ! -e "/tmp/.X11-unix/X$num" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done

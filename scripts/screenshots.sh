@@ -23,4 +23,6 @@ for shot in build_filter:build-filter about:about; do
     echo "no $BUILD/${shot%%:*}.bmp: run sh scripts/test.sh first" >&2
   fi
 done
+# The installer's main window and dialogs.
+sh scripts/setup_screenshots.sh >/dev/null
 echo "docs/screenshots: $(ls docs/screenshots | tr '\n' ' ')"

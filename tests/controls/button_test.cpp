@@ -90,6 +90,11 @@ TEST_F(Buttons, HighlightStateAnswersAndBlocksPresses) {
   EXPECT_EQ(CommandsFrom(301), 0) << "a highlighted button ignores the mouse";
   SendMessageA(b, BM_SETSTATE, 0, 0);
   EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), 0);
+  // The focus value is what the focus messages carry: the other window.
+  SetFocus(Item(300));
+  SetFocus(b);
+  EXPECT_EQ(MyControlMgr::GetWindowObject(b)->focus, static_cast<int>(reinterpret_cast<INT_PTR>(Item(300))));
+  EXPECT_EQ(MyControlMgr::GetWindowObject(Item(300))->focus, static_cast<int>(reinterpret_cast<INT_PTR>(b)));
 }
 
 TEST_F(Buttons, PressedFrameIsDrawnAndTheBackgroundComesBack) {
@@ -167,6 +172,18 @@ TEST_F(Buttons, RealMouseClickReachesTheDialog) {
   SendInput(1, &in[1], sizeof(INPUT));
   Pump(200);
   EXPECT_EQ(CommandsFrom(301), 1);
+
+  // Pressed, dragged off the dialog and released there: the button holds
+  // the mouse, sees the release and comes back up without a command.
+  SendInput(1, &in[0], sizeof(INPUT));
+  Pump(100);
+  SetCursorPos(2, 2);
+  Pump(100);
+  SendInput(1, &in[1], sizeof(INPUT));
+  Pump(200);
+  EXPECT_EQ(CommandsFrom(301), 1);
+  EXPECT_EQ(dynamic_cast<MyButtonCtl *>(MyControlMgr::GetWindowObject(b))->state, 0);
+  EXPECT_EQ(GetCapture(), nullptr);
   SetCursorPos(0, 0);
 }
 

@@ -174,6 +174,32 @@ TEST(Registrars, UseCountKeepsTheClassUntilTheLastTerminate) {
   EXPECT_NE(ControlMgr, nullptr);
 }
 
+TEST(Registrars, ATakenClassNameLeavesTheOthersAndStaysItsOwners) {
+  ASSERT_EQ(Terminate_Controls(TestInstance()), 1);
+  WNDCLASSA theirs = {};
+  theirs.style = CS_GLOBALCLASS;
+  theirs.lpfnWndProc = DefWindowProcA;
+  theirs.hInstance = TestInstance();
+  theirs.lpszClassName = "ObsidiaGraph";
+  ASSERT_TRUE(RegisterClassA(&theirs));
+  int started = Init_Controls(TestInstance());
+  const bool running = ControlMgr != nullptr;
+  if (!running) {  // leave the library running for the tests that follow
+    UnregisterClassA("ObsidiaGraph", TestInstance());
+    Init_Controls(TestInstance());
+  }
+  ASSERT_EQ(started, 1);
+  ASSERT_TRUE(running);
+  WNDCLASSA wc;
+  EXPECT_TRUE(GetClassInfoA(TestInstance(), "ObsidiaCheckBox", &wc)) << "the registrations that succeeded stay";
+  EXPECT_EQ(ControlMgr->SlotCount(), 7);
+  EXPECT_EQ(Terminate_Controls(TestInstance()), 1);
+  EXPECT_FALSE(GetClassInfoA(TestInstance(), "ObsidiaCheckBox", &wc));
+  EXPECT_TRUE(GetClassInfoA(TestInstance(), "ObsidiaGraph", &wc)) << "someone else's class is never unregistered";
+  UnregisterClassA("ObsidiaGraph", TestInstance());
+  ASSERT_EQ(Init_Controls(TestInstance()), 1);
+}
+
 // A control that records what the window procedure hands it.
 struct SpyLog {
   std::vector<UINT> messages;
@@ -281,7 +307,11 @@ TEST(Ctl3dBox, DrawsASunkenEdgeAndFillsTheInside) {
   HDC mem = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, 30, 30);
   HGDIOBJ old = SelectObject(mem, bitmap);
-  PatBlt(mem, 0, 0, 30, 30, BLACKNESS);
+  // A background none of the lines has, so a line left out shows.
+  HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+  RECT all = {0, 0, 30, 30};
+  FillRect(mem, &all, green);
+  DeleteObject(green);
   SpyCtl box;
   HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
   box.Ctl3dBox(mem, RECT{5, 5, 25, 25}, blue);
@@ -291,7 +321,8 @@ TEST(Ctl3dBox, DrawsASunkenEdgeAndFillsTheInside) {
     const char *what;
   } probes[] = {
       {10, 5, RGB(128, 128, 128), "outer top: dark grey"},   {5, 10, RGB(128, 128, 128), "outer left: dark grey"},
-      {10, 6, RGB(0, 0, 0), "inner top: black"},            {10, 25, RGB(255, 255, 255), "outer bottom: white"},
+      {10, 6, RGB(0, 0, 0), "inner top: black"},            {6, 10, RGB(0, 0, 0), "inner left: black"},
+      {10, 25, RGB(255, 255, 255), "outer bottom: white"},
       {25, 10, RGB(255, 255, 255), "outer right: white"},   {10, 24, RGB(192, 192, 192), "inner bottom: light grey"},
       {24, 10, RGB(192, 192, 192), "inner right: light grey"}, {15, 15, RGB(0, 0, 255), "inside: filled"},
       {7, 7, RGB(0, 0, 255), "fill starts at left+2"},       {23, 23, RGB(0, 0, 255), "fill ends at right-2"},

@@ -1,6 +1,7 @@
 // Labels, text blocks, check boxes and the progress graph.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -47,6 +48,49 @@ TEST(Label, TemplateTextSetsOutlineAlignmentAndLabel) {
     EXPECT_EQ(TextOf(w), "*later,1") << "after creation the text is stored as it is";
     DestroyWindow(w);
   }
+}
+
+// Columns and rows holding pixels of colour `c`: {left, right, top, bottom}, or left = -1.
+RECT InkOf(const Capture &cap, COLORREF c) {
+  RECT r = {-1, -1, -1, -1};
+  for (int y = 0; y < cap.height; y++)
+    for (int x = 0; x < cap.width; x++) {
+      if (cap.at(x, y) != c) continue;
+      if (r.left < 0 || x < r.left) r.left = x;
+      if (r.top < 0) r.top = y;
+      r.right = std::max<int>(r.right, x);
+      r.bottom = y;
+    }
+  return r;
+}
+
+TEST(Label, DrawsAlignedRedrawsNewTextAndOutlinesOnEverySide) {
+  Host host;
+  HWND right = host.Make("ObsidiaText", "*Right", 200, 20);
+  Pump(100);
+  Capture before = CaptureClient(right);
+  RECT ink = InkOf(before, RGB(0, 0, 0));
+  EXPECT_GE(ink.right, 200 - 4) << "right-aligned text ends at the right edge";
+  EXPECT_GT(ink.left, 100);
+  SetWindowTextA(right, "Other words");
+  Pump(100);
+  EXPECT_NE(CaptureClient(right).pixels, before.pixels) << "a new text is drawn at once";
+
+  HWND outlined = host.Make("ObsidiaText", "1, Il", 60, 20);
+  Pump(100);
+  Capture cap = CaptureClient(outlined);
+  ink = InkOf(cap, RGB(0, 0, 0));
+  ASSERT_GE(ink.left, 1);
+  auto white = [&](int x0, int x1, int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y <= y1; y++)
+      for (int x = x0; x <= x1; x++) n += cap.at(x, y) == RGB(255, 255, 255);
+    return n;
+  };
+  EXPECT_GT(white(ink.left - 1, ink.left - 1, ink.top, ink.bottom), 0) << "outline left";
+  EXPECT_GT(white(ink.right + 1, ink.right + 1, ink.top, ink.bottom), 0) << "outline right";
+  EXPECT_GT(white(ink.left, ink.right, ink.top - 1, ink.top - 1), 0) << "outline above";
+  EXPECT_GT(white(ink.left, ink.right, ink.bottom + 1, ink.bottom + 1), 0) << "outline below";
 }
 
 TEST(TextBlock, KeepsItsOwnBufferWithLimits) {
@@ -159,6 +203,45 @@ TEST_F(CheckBoxes, ClicksToggleNotifyEveryTimeAndAnimateOnlyWhenChecking) {
   EXPECT_EQ(gCommands.size(), 2u);
 }
 
+TEST_F(CheckBoxes, BoxAndLabelKeepTheirPlacesAndTheTickStaysInTheBox) {
+  HWND box = GetDlgItem(dialog, 602);
+  Capture off = CaptureClient(box);
+  const int m = off.height / 2;
+  const struct {
+    int x, y;
+    COLORREF c;
+  } probes[] = {{7, m, RGB(128, 128, 128)}, {8, m, RGB(0, 0, 0)},         {19, m, RGB(255, 255, 255)},
+                {12, m - 6, RGB(128, 128, 128)}, {12, m - 5, RGB(0, 0, 0)}, {12, m + 6, RGB(255, 255, 255)},
+                {12, m, GetSysColor(COLOR_WINDOW)}};
+  for (const auto &p : probes) EXPECT_EQ(Hex(off.at(p.x, p.y)), Hex(p.c)) << "box pixel " << p.x << "," << p.y;
+  // The label " Plain box" starts at 22: its first letter follows one space.
+  HDC dc = GetDC(box);
+  HGDIOBJ old = SelectObject(dc, ControlMgr->GetFont());
+  SIZE space;
+  GetTextExtentPoint32A(dc, " ", 1, &space);
+  SelectObject(dc, old);
+  ReleaseDC(box, dc);
+  int first = -1;
+  for (int x = 20; x < off.width && first < 0; x++)
+    for (int y = 0; y < off.height; y++)
+      if (off.at(x, y) == RGB(0, 0, 0)) first = x;
+  EXPECT_NEAR(first, 22 + space.cx, 1);
+
+  SendMessageA(box, WM_USER, 1, 0);
+  Capture on = CaptureClient(box);
+  // The tick's strokes are black and red; the label, drawn again over itself
+  // without erasing, only darkens its smoothed edges.
+  int outside = 0, inside = 0;
+  for (int y = 0; y < on.height; y++)
+    for (int x = 0; x < on.width; x++) {
+      COLORREF c = on.at(x, y);
+      bool tick = c == RGB(200, 20, 20) || (c == RGB(0, 0, 0) && off.at(x, y) != c);
+      if (tick) (x >= 8 && x <= 18 && y >= m - 5 && y <= m + 5 ? inside : outside)++;
+    }
+  EXPECT_GT(inside, 10) << "the tick is drawn";
+  EXPECT_EQ(outside, 0) << "the tick stays inside its box, clear of the label";
+}
+
 TEST_F(CheckBoxes, LabelSyntaxSetsTheOutlineFlag) {
   EXPECT_EQ(ObjectOf<MyCheckBoxCtl>(GetDlgItem(dialog, 601))->outline, 1);
   EXPECT_EQ(TextOf(GetDlgItem(dialog, 601)), " Outlined box");
@@ -240,6 +323,16 @@ TEST(AllControls, TemplateClassesGetTheirObjects) {
   EXPECT_NE(ObjectOf<MyGraphCtl>(GetDlgItem(dialog, 701)), nullptr);
   EXPECT_NE(ObjectOf<MyShadowButtonCtl>(GetDlgItem(dialog, 1)), nullptr);
   EXPECT_NE(DlgTexture(dialog), nullptr);
+  // The frame: a sunken light grey panel over its client area less one pixel.
+  HWND frame = FindWindowExA(dialog, nullptr, "ObsidiaFrame", nullptr);
+  ASSERT_NE(frame, nullptr);
+  Capture panel = CaptureClient(frame);
+  const int w = panel.width, h = panel.height;
+  EXPECT_EQ(Hex(panel.at(w / 2, 0)), Hex(RGB(128, 128, 128)));
+  EXPECT_EQ(Hex(panel.at(w / 2, 1)), Hex(RGB(0, 0, 0)));
+  EXPECT_EQ(Hex(panel.at(w - 1, h / 2)), Hex(RGB(255, 255, 255)));
+  EXPECT_EQ(Hex(panel.at(w - 2, h / 2)), Hex(RGB(192, 192, 192)));
+  EXPECT_EQ(Hex(panel.at(3, h - 4)), Hex(RGB(192, 192, 192)));
   SendDlgItemMessageA(dialog, 601, WM_USER, 1, 0);
   SendDlgItemMessageA(dialog, 701, WM_USER + 1, 1, 65);
   Pump(100);

@@ -1,0 +1,43 @@
+// The ALERT dialog through which every error reaches the user.
+#include <cstdio>
+
+#include "controls/control_class.h"
+#include "setup/dlgutil.h"
+#include "setup/state.h"
+
+INT_PTR ShowAlertStr(const char* text) {
+    // The pair lets an alert appear before the main window has started the
+    // library and after it has stopped it.
+    Init_Controls(ghInst);
+    INT_PTR result =
+        ShowModalDialog("ALERT", AlertDlgProc, GetFocus(), reinterpret_cast<LPARAM>(text));
+    Terminate_Controls(ghInst);
+    return result;
+}
+
+INT_PTR ShowAlert(UINT id) {
+    char text[120];
+    if (LoadStringA(ghInst, static_cast<WORD>(id), text, sizeof text) <= 0)
+        std::snprintf(text, sizeof text, "Bad error (%d)", static_cast<int>(id));
+    return ShowAlertStr(text);
+}
+
+INT_PTR CALLBACK AlertDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        SetDlgItemTextA(dialog, kCtlAlertText, reinterpret_cast<const char*>(lParam));
+        CenterDialog(dialog);
+        return TRUE;
+    case WM_CLOSE:
+        // The close box counts as OK.
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return TRUE;
+    case WM_COMMAND:
+        if (wParam == IDOK || wParam == IDCANCEL) {
+            EndDialog(dialog, wParam);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,230 @@
+// The dialog chain of the installer and the procedures of its dialogs.
+#include <cstdio>
+#include <cstring>
+
+#include "setup/dlgutil.h"
+#include "setup/engine.h"
+#include "setup/setup.h"
+#include "setup/state.h"
+
+namespace {
+
+// The longest name a row of the file table installs under: the chosen
+// directory must leave room for it in a path buffer.
+constexpr int kLongestTarget = 12;  // "pkfilt01.lmf", "msvcrt20.dll"
+constexpr int kDestMax = kPathMax - 1 - kLongestTarget;
+
+struct PlatformBox {
+    int id;
+    int flag;
+};
+constexpr PlatformBox kPlatformBoxes[] = {
+    {kCtlWin95Box, PLATFORM_WIN95}, {kCtlNTBox, PLATFORM_NT}, {kCtlWin31Box, PLATFORM_WIN31}};
+
+int FlagOfBox(int id) {
+    for (const PlatformBox& box : kPlatformBoxes)
+        if (box.id == id) return box.flag;
+    return 0;
+}
+
+template <class T>
+T* DialogParam(HWND dialog) {
+    return reinterpret_cast<T*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+void ReadPathEdit(HWND dialog, char* buffer) {
+    GetDlgItemTextA(dialog, kCtlPathEdit, buffer, kPathBuffer);
+}
+
+// Continue is offered only for a non-empty path; the free space follows
+// the drive it names.
+void Path_Refresh(HWND dialog, const char* buffer) {
+    EnableWindow(GetDlgItem(dialog, IDOK), buffer[0] != '\0');
+    ShowFreeSpace(dialog, buffer);
+}
+
+void Path_OnInitDialog(HWND dialog, char* buffer) {
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(buffer));
+    CenterDialog(dialog);
+    if (gfScan) {
+        SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        if (!CheckINI(buffer) && !testdir("\\lumora\\plugins", buffer) &&
+            !testdir("\\win32app\\lumora\\plugins", buffer))
+            std::strcpy(buffer, "c:\\plugins");
+        SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    }
+    // A new dialog has empty space fields, whatever an earlier one showed.
+    ResetFreeSpaceDisplay();
+    EnableWindow(GetDlgItem(dialog, IDOK), buffer[0] != '\0');
+    SendDlgItemMessageA(dialog, kCtlPathEdit, EM_LIMITTEXT, kPathMax, 0);
+    SetDlgItemTextA(dialog, kCtlPathEdit, buffer);
+    ShowFreeSpace(dialog, nullptr);
+    ShowFreeSpace(dialog, buffer);
+    SetFocus(GetDlgItem(dialog, kCtlPathEdit));
+}
+
+void Path_OnContinue(HWND dialog, char* buffer) {
+    ReadPathEdit(dialog, buffer);
+    // Too long a path could not hold the installed files' names: it is
+    // refused like a directory that cannot be made.
+    bool usable = static_cast<int>(std::strlen(buffer)) <= kDestMax &&
+                  (validdir(buffer) || CreateDirectoryA(buffer, nullptr));
+    if (!usable) {
+        ShowModalDialog("BADPATH", BadPathDlgProc, dialog, reinterpret_cast<LPARAM>(buffer));
+        HWND edit = GetDlgItem(dialog, kCtlPathEdit);
+        SetFocus(edit);
+        // Re-activation after the alert may come later and hand the focus
+        // back to Continue: once more, behind it.
+        PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+        return;
+    }
+    EndDialog(dialog, IDOK);
+}
+
+void Path_OnBrowse(HWND dialog, char* buffer) {
+    ReadPathEdit(dialog, buffer);
+    if (!FindDir(dialog, buffer)) return;
+    SetDlgItemTextA(dialog, kCtlPathEdit, buffer);
+    Path_Refresh(dialog, buffer);
+}
+
+}  // namespace
+
+void CheckPlatform(HWND dialog, int platform) {
+    for (const PlatformBox& box : kPlatformBoxes) {
+        int want = platform == box.flag ? 1 : 0;
+        int state = SendDlgItemMessageA(dialog, box.id, kCheckBoxGet, 0, 0) ? 1 : 0;
+        if (state != want) SendDlgItemMessageA(dialog, box.id, kCheckBoxSet, want, 0);
+    }
+}
+
+int GetPlatform(HWND dialog) {
+    if (SendDlgItemMessageA(dialog, kCtlWin95Box, kCheckBoxGet, 0, 0)) return PLATFORM_WIN95;
+    if (SendDlgItemMessageA(dialog, kCtlNTBox, kCheckBoxGet, 0, 0)) return PLATFORM_NT;
+    return PLATFORM_WIN31;
+}
+
+INT_PTR CALLBACK PlatformDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        CheckPlatform(dialog, *reinterpret_cast<int*>(lParam));
+        CenterDialog(dialog);
+        SetFocus(GetDlgItem(dialog, IDOK));
+        return FALSE;
+    }
+    case WM_COMMAND: {
+        int id = LOWORD(wParam);
+        int code = HIWORD(wParam);
+        if (id == IDOK) {
+            *DialogParam<int>(dialog) = GetPlatform(dialog);
+            EndDialog(dialog, wParam);
+            return TRUE;
+        }
+        if (id == IDCANCEL) {
+            EndDialog(dialog, wParam);
+            return TRUE;
+        }
+        if (FlagOfBox(id) && code == 0) {
+            CheckPlatform(dialog, FlagOfBox(id));
+            return TRUE;
+        }
+        return FALSE;
+    }
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK PathDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: Path_OnInitDialog(dialog, reinterpret_cast<char*>(lParam)); return FALSE;
+    case WM_COMMAND: {
+        char* buffer = DialogParam<char>(dialog);
+        if (!buffer) return FALSE;
+        int id = LOWORD(wParam);
+        switch (id) {
+        case IDOK: Path_OnContinue(dialog, buffer); return TRUE;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        case kCtlBrowse: Path_OnBrowse(dialog, buffer); return TRUE;
+        case kCtlPathEdit:
+            if (HIWORD(wParam) != EN_CHANGE) return FALSE;
+            ReadPathEdit(dialog, buffer);
+            Path_Refresh(dialog, buffer);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK BadPathDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        CenterDialog(dialog);
+        // The template's text is the format: "Cannot find "%s"".
+        char format[64];
+        GetDlgItemTextA(dialog, kCtlBadPathText, format, sizeof format);
+        char text[64 + kPathBuffer];
+        std::snprintf(text, sizeof text, format, reinterpret_cast<const char*>(lParam));
+        SetDlgItemTextA(dialog, kCtlBadPathText, text);
+        SetFocus(GetDlgItem(dialog, IDOK));
+        return FALSE;
+    }
+    case WM_COMMAND:
+        if (wParam == IDOK || wParam == IDCANCEL) {
+            EndDialog(dialog, wParam);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK InstallDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        CenterDialog(dialog);
+        SendDlgItemMessageA(dialog, kCtlProgress, kGraphRange, 0, MAKELPARAM(0, 100));
+        SendDlgItemMessageA(dialog, kCtlProgress, kGraphPosition, 1, 0);
+        SetFocus(GetDlgItem(dialog, IDCANCEL));
+        return FALSE;
+    case WM_COMMAND:
+        // The copy loop notices the flag before its next row and ends us.
+        if (wParam == IDCANCEL) {
+            gfAbort = 1;
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+int Install(HWND window) {
+    char dest[kPathBuffer + 1] = "";
+    char source[kPathBuffer + 1] = "";
+    if (ShowModalDialog("WELCOME", GenericDlgProc, window, 0) != IDOK) return 0;
+    int platform = Platform();
+    if (ShowModalDialog("PLATFORM", PlatformDlgProc, window, reinterpret_cast<LPARAM>(&platform)) !=
+        IDOK)
+        return 0;
+    if (ShowModalDialog("PLUGIN", PathDlgProc, window, reinterpret_cast<LPARAM>(dest)) != IDOK) {
+        ShowModalDialog("FAILURE", GenericDlgProc, window, 0);
+        return 0;
+    }
+    // The package's files lie beside the running program.
+    DWORD length = GetModuleFileNameA(nullptr, source, kPathMax);
+    source[length < static_cast<DWORD>(kPathMax) ? length : kPathMax] = '\0';
+    CutAfterLastBackslash(source);
+    if (source[0]) PreparePath(source);
+    PreparePath(dest);
+
+    ghStatus = CreateDialogParamA(ghInst, "INSTALLING", window, InstallDlgProc, 0);
+    UpdateWindow(window);
+    CopyFiles(platform, source, dest);
+    if (ghStatus) DestroyWindow(ghStatus);
+    ghStatus = nullptr;
+
+    ShowModalDialog(gfAbort ? "FAILURE" : "DONE", GenericDlgProc, window, 0);
+    return !gfAbort;
+}

@@ -1,0 +1,80 @@
+// The installation engine: platform detection, the search for the host's
+// plug-in directory, free space, directory tests, file tests and the LZ copy
+// of the package's file table.  Paths live in buffers of kPathBuffer (160)
+// characters.  The portable rules (PreparePath, freespacestr, the stamp
+// comparison) are in setup/paths.h; this header adds the ones that talk to
+// the system.
+//
+// The engine shows copy errors with ShowAlertStr and lets messages through
+// between files with MyYield (setup/dlgutil.h); the program links them from
+// the dialog utilities, the engine's tests their own.
+#pragma once
+#include <windows.h>
+
+#include "setup/filetable.h"
+#include "setup/paths.h"
+
+// Controls of the PlugIn dialog that ShowFreeSpace fills.
+constexpr int kCtlSpaceRequired = 103;
+constexpr int kCtlSpaceFree = 104;
+// Controls of the Installing dialog that the copy loop drives.
+constexpr int kCtlProgress = 102;  // ObsidiaGraph: WM_USER+1 sets the position
+constexpr int kCtlCopying = 106;   // source file name
+constexpr int kCtlCopyTo = 107;    // full target path
+
+// PLATFORM_WIN95, PLATFORM_NT or PLATFORM_WIN31 for the running system.
+int Platform();
+
+// Nonzero if "lumora30.ini" (in the Windows directory) names a plug-in
+// directory ([Lumora] PlugInDirectory); it is left in `buffer` as written.
+int CheckINI(char* buffer);
+
+// Nonzero if some drive from C: on has the directory `relative` (a path from
+// the root, such as "\lumora\plugins"); its full path is left in `buffer`.
+// The current drive and directories are as before on return.
+int testdir(const char* relative, char* buffer);
+
+// Nonzero if `path` is an existing directory.  Leaves the current drive and
+// directory as they were.
+int validdir(const char* path);
+
+// Lets the user point at a file in the wanted directory with the open-file
+// dialog, starting in `buffer`.  Nonzero if a location was picked; its
+// directory (with a trailing backslash) is then left in `buffer`.
+int FindDir(HWND owner, char* buffer);
+
+// Free kilobytes on drive `drive` (0 = current, 1 = A:, 2 = B:, ...), or 0
+// if the drive cannot be read.
+unsigned long freespace(int drive);
+
+// Fills the PlugIn dialog's space fields: with a null `path` the required
+// space, otherwise the free space of the drive `path` names ("--" when
+// unknown).  A drive already shown is not asked again.
+void ShowFreeSpace(HWND dialog, const char* path);
+
+// Forgets the drive ShowFreeSpace showed last (as at program start).
+void ResetFreeSpaceDisplay();
+
+int FileExist(const char* name);
+// True if `name` does not exist or can be opened for reading and writing.
+int FileWriteable(const char* name);
+// 1 if `target` is missing or `source` carries a newer stamp (see
+// StampNewer), else 0 (also when either cannot be read).
+int FileNewer(const char* source, const char* target);
+
+// Expands (or copies, when not compressed) `source` into `target` through the
+// system's LZ library.  1 on success; a negative code after the error has
+// been shown.  A target this call created or truncated is removed again when
+// the copy fails.
+int MyLZCopy(const char* source, const char* target);
+
+// Shows the alert for an LZ library error code about file `name` and returns
+// the code it maps to (-6 becomes -5, codes without a message -3).
+int ReportLZError(int code, const char* name);
+
+// The copy loop: installs every row of gCopy that applies to `platform` from
+// `sourceDir` into `destDir` or the system directory, both normalised with
+// PreparePath.  Drives the Installing dialog (ghStatus) when it exists and
+// lets messages through after each row; stops when gfAbort is set, by Cancel
+// or by a failed copy (which sets it).  Returns 1 if every row was done.
+int CopyFiles(int platform, const char* sourceDir, const char* destDir);

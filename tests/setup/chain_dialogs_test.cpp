@@ -1,0 +1,360 @@
+// The installer's dialog utilities, alert and dialog procedures in-process,
+// in real windows: a helper thread plays the user while the test's thread
+// runs the modal dialog, as the installer does.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "controls/control_class.h"
+#include "setup/dlgutil.h"
+#include "setup/filetable.h"
+#include "setup/paths.h"
+#include "setup/setup.h"
+#include "setup/state.h"
+#include "setup/switches.h"
+
+namespace {
+
+class SetupEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ghInst = GetModuleHandleA(nullptr);
+        ASSERT_EQ(Init_Controls(ghInst), 1);
+    }
+    void TearDown() override { Terminate_Controls(ghInst); }
+};
+const auto* gEnvironment = ::testing::AddGlobalTestEnvironment(new SetupEnvironment);
+
+struct Find {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindCaption(HWND window, LPARAM param) {
+    auto* f = reinterpret_cast<Find*>(param);
+    char text[128] = "";
+    GetWindowTextA(window, text, sizeof text);
+    if (IsWindowVisible(window) && std::strcmp(text, f->caption) == 0) {
+        f->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible dialog of thread `thread` with this caption, waited for.
+HWND WaitDialog(DWORD thread, const char* caption) {
+    for (int i = 0; i < 500; ++i) {
+        Find find{caption, nullptr};
+        EnumThreadWindows(thread, FindCaption, reinterpret_cast<LPARAM>(&find));
+        if (find.found) return find.found;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+std::string ItemText(HWND dialog, int id) {
+    char text[300] = "";
+    SendDlgItemMessageA(dialog, id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// Runs `run` (which shows a modal dialog) on this thread while `user` acts on
+// the dialog captioned `caption` from another thread. `user` must end it.
+void WithUser(const char* caption, const std::function<void(HWND)>& user,
+              const std::function<void()>& run) {
+    DWORD self = GetCurrentThreadId();
+    bool seen = false;
+    std::thread helper([&] {
+        HWND dialog = WaitDialog(self, caption);
+        seen = dialog != nullptr;
+        if (dialog) user(dialog);
+    });
+    run();
+    helper.join();
+    EXPECT_TRUE(seen) << caption << " never appeared";
+}
+
+}  // namespace
+
+TEST(ChainSwitches, OnlyTheFirstLetterAfterEachSwitchCharacterCounts) {
+    struct Case {
+        const char* text;
+        int scan, network, force;
+    } cases[] = {
+        {"", 1, 0, 0},       {"/s", 0, 0, 0},    {"-S", 0, 0, 0},  {"/snm", 0, 0, 0},
+        {"/s/n/m", 0, 1, 1}, {"/s /n", 0, 1, 0}, {"-M", 1, 0, 1},  {"/x -N", 1, 1, 0},
+        {"s n m", 1, 0, 0},  {"/", 1, 0, 0},     {"--s", 0, 0, 0}, {"-/n", 1, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SetupSwitches sw = {1, 0, 0};
+        ScanSwitches(c.text, &sw);
+        EXPECT_EQ(sw.scan, c.scan) << c.text;
+        EXPECT_EQ(sw.networkWin, c.network) << c.text;
+        EXPECT_EQ(sw.forceMSVC, c.force) << c.text;
+    }
+    SetupSwitches sw = {1, 0, 0};
+    ScanSwitches(nullptr, &sw);
+    EXPECT_EQ(sw.scan, 1);
+}
+
+TEST(ChainMainWindow, LogoIsThePlaceableResourceLessItsHeader) {
+    HRSRC found = FindResourceA(ghInst, "ZephLogo", "METAFILE");
+    ASSERT_TRUE(found);
+    DWORD size = SizeofResource(ghInst, found);
+    const BYTE* bytes = static_cast<const BYTE*>(LockResource(LoadResource(ghInst, found)));
+    HMETAFILE logo = LoadAPMMetaFile(ghInst, "ZephLogo");
+    ASSERT_TRUE(logo);
+    UINT length = GetMetaFileBitsEx(logo, 0, nullptr);
+    ASSERT_EQ(length, size - 22);
+    std::string bits(length, '\0');
+    GetMetaFileBitsEx(logo, length, bits.data());
+    EXPECT_EQ(std::memcmp(bits.data(), bytes + 22, length), 0);
+    DeleteMetaFile(logo);
+
+    EXPECT_EQ(LoadAPMMetaFile(ghInst, "NoSuchLogo"), nullptr);
+    // A size field larger than the resource is refused, not read past it.
+    EXPECT_EQ(LoadAPMMetaFile(ghInst, "LongLogo"), nullptr);
+    EXPECT_EQ(LoadAPMMetaFile(ghInst, "PlainLogo"), nullptr);  // no placeable key
+}
+
+TEST(ChainMainWindow, TitleFontIsArialOfTheGivenPixelHeight) {
+    HFONT font = MakeFont(24);
+    ASSERT_TRUE(font);
+    LOGFONTA lf;
+    ASSERT_EQ(GetObjectA(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
+    EXPECT_EQ(lf.lfHeight, -24);
+    EXPECT_STREQ(lf.lfFaceName, "Arial");
+    EXPECT_EQ(lf.lfWeight, 0);
+    DeleteObject(font);
+}
+
+TEST(ChainUtilities, CenterDialogKeepsTheSizeAndCentresOnTheScreen) {
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 3, 5, 301, 203, nullptr, nullptr,
+                                  ghInst, nullptr);
+    ASSERT_TRUE(window);
+    CenterDialog(window);
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 301) / 2);
+    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 203) / 2);
+    EXPECT_EQ(r.right - r.left, 301);
+    EXPECT_EQ(r.bottom - r.top, 203);
+    DestroyWindow(window);
+}
+
+TEST(ChainUtilities, AlertForAnIdWithoutTextSaysBadErrorAndItsCloseBoxIsOK) {
+    std::string shown;
+    INT_PTR result = 0;
+    WithUser(
+        "Alert!",
+        [&](HWND alert) {
+            shown = ItemText(alert, kCtlAlertText);
+            PostMessageA(alert, WM_SYSCOMMAND, SC_CLOSE, 0);
+        },
+        [&] { result = ShowAlert(4242); });
+    EXPECT_EQ(shown, "Bad error (4242)");
+    EXPECT_EQ(result, IDOK);
+
+    WithUser(
+        "Alert!",
+        [&](HWND alert) {
+            shown = ItemText(alert, kCtlAlertText);
+            PostMessageA(alert, WM_COMMAND, IDOK, 0);
+        },
+        [&] { result = ShowAlert(IDS_CANNOTOPEN); });
+    EXPECT_EQ(shown, "Cannot open \"%s\"");  // the id taken as 16 bits
+    EXPECT_EQ(result, IDOK);
+}
+
+TEST(ChainUtilities, AlertStartsTheControlLibraryWhenItIsStopped) {
+    ASSERT_EQ(Terminate_Controls(ghInst), 1);  // the environment's start undone
+    WNDCLASSA wc;
+    ASSERT_FALSE(GetClassInfoA(ghInst, "ObsidiaMText", &wc));
+    std::string shown;
+    bool textured = false;
+    INT_PTR result = 0;
+    WithUser(
+        "Alert!",
+        [&](HWND alert) {
+            shown = ItemText(alert, kCtlAlertText);
+            textured = GetPropA(alert, "OBTexDlg") != nullptr;
+            PostMessageA(alert, WM_COMMAND, IDOK, 0);
+        },
+        [&] { result = ShowAlertStr("Disk full when copying \"a\""); });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(shown, "Disk full when copying \"a\"");
+    EXPECT_TRUE(textured);
+    // ... and stops it again.
+    EXPECT_FALSE(GetClassInfoA(ghInst, "ObsidiaMText", &wc));
+    ASSERT_EQ(Init_Controls(ghInst), 1);
+}
+
+TEST(ChainUtilities, GenericDialogEndsOnlyForCommandsOneAndTwo) {
+    INT_PTR result = 0;
+    bool openAfterOther = false;
+    WithUser(
+        "Congratulations...",
+        [&](HWND done) {
+            SendMessageA(done, WM_COMMAND, MAKEWPARAM(IDOK, 5), 0);  // not a plain 1
+            openAfterOther = IsWindowVisible(done);
+            SendMessageA(done, WM_COMMAND, IDCANCEL, 0);
+        },
+        [&] { result = ShowModalDialog("DONE", GenericDlgProc, nullptr, 0); });
+    EXPECT_TRUE(openAfterOther);
+    EXPECT_EQ(result, IDCANCEL);
+}
+
+TEST(ChainUtilities, MyYieldBypassesTheDialogManagerModelessDlgMessageUsesIt) {
+    HWND installing = CreateDialogParamA(ghInst, "INSTALLING", nullptr, InstallDlgProc, 0);
+    ASSERT_TRUE(installing);
+    HWND cancel = GetDlgItem(installing, IDCANCEL);
+    EXPECT_EQ(GetFocus(), cancel);
+    EXPECT_EQ(SendDlgItemMessageA(installing, 102, WM_USER + 2, 0, 0), 0);  // the graph at 0
+
+    gfAbort = 0;
+    PostMessageA(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
+    MyYield();
+    EXPECT_EQ(gfAbort, 0);  // Esc reached the button, not the dialog manager
+    MSG probe;
+    EXPECT_FALSE(PeekMessageA(&probe, nullptr, 0, 0, PM_NOREMOVE)) << "MyYield left a message";
+
+    PostMessageA(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, cancel, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+    EXPECT_EQ(ModelessDlgMessage(nullptr, &msg), 0);
+    EXPECT_EQ(ModelessDlgMessage(installing, &msg), 1);
+    EXPECT_EQ(gfAbort, 1);              // Esc is Cancel, which sets the flag
+    EXPECT_TRUE(IsWindow(installing));  // and leaves the dialog to the copy loop
+
+    DestroyWindow(installing);
+    EXPECT_EQ(ModelessDlgMessage(installing, &msg), 0);
+    gfAbort = 0;
+
+    // A quit met on the way is left for the main loop, not swallowed.
+    PostQuitMessage(7);
+    MyYield();
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST(ChainDialogs, PlatformExitLeavesTheVariableContinueTakesTheBoxes) {
+    int platform = PLATFORM_WIN31;
+    int boxes[3] = {};
+    WithUser(
+        "Platform",
+        [&](HWND dialog) {
+            for (int i = 0; i < 3; ++i)
+                boxes[i] =
+                    static_cast<int>(SendDlgItemMessageA(dialog, 2001 + i, WM_USER + 1, 0, 0));
+            CheckPlatform(dialog, PLATFORM_NT);
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        },
+        [&] {
+            EXPECT_EQ(ShowModalDialog("PLATFORM", PlatformDlgProc, nullptr,
+                                      reinterpret_cast<LPARAM>(&platform)),
+                      IDCANCEL);
+        });
+    EXPECT_EQ(boxes[0], 1);
+    EXPECT_EQ(boxes[1], 0);
+    EXPECT_EQ(boxes[2], 0);
+    EXPECT_EQ(platform, PLATFORM_WIN31);
+
+    WithUser(
+        "Platform",
+        [&](HWND dialog) {
+            CheckPlatform(dialog, PLATFORM_WIN95);
+            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        },
+        [&] {
+            EXPECT_EQ(ShowModalDialog("PLATFORM", PlatformDlgProc, nullptr,
+                                      reinterpret_cast<LPARAM>(&platform)),
+                      IDOK);
+        });
+    EXPECT_EQ(platform, PLATFORM_WIN95);
+}
+
+TEST(ChainDialogs, BadPathShowsThePathLiterallyEvenWithPercentSigns) {
+    char path[kPathBuffer] = "C:\\100%s\\%n%d";
+    std::string shown;
+    WithUser(
+        "Bad Path",
+        [&](HWND dialog) {
+            shown = ItemText(dialog, kCtlBadPathText);
+            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        },
+        [&] {
+            ShowModalDialog("BADPATH", BadPathDlgProc, nullptr, reinterpret_cast<LPARAM>(path));
+        });
+    EXPECT_EQ(shown, "Cannot find \"C:\\100%s\\%n%d\"");
+}
+
+TEST(ChainDialogs, PlugInRefusesAPathTooLongForTheInstalledNames) {
+    char dir[kPathBuffer] = "";
+    gfScan = 0;
+    std::string longPath = "C:\\" + std::string(150, 'd');
+    bool badPath = false;
+    INT_PTR result = 0;
+    WithUser(
+        "Plug-in location...",
+        [&](HWND dialog) {
+            SetDlgItemTextA(dialog, kCtlPathEdit, longPath.c_str());
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            HWND bad = WaitDialog(GetWindowThreadProcessId(dialog, nullptr), "Bad Path");
+            badPath = bad != nullptr;
+            if (bad) SendMessageA(bad, WM_COMMAND, IDOK, 0);
+            Sleep(100);
+            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        },
+        [&] {
+            result = ShowModalDialog("PLUGIN", PathDlgProc, nullptr, reinterpret_cast<LPARAM>(dir));
+        });
+    EXPECT_TRUE(badPath);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(GetFileAttributesA(longPath.c_str()), INVALID_FILE_ATTRIBUTES);
+    gfScan = 1;
+}
+
+namespace {
+// Dark pixels (text) on the screen inside `window`.
+int DarkPixels(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    HDC dc = GetDC(window);
+    int dark = 0;
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (c != CLR_INVALID && GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64)
+                ++dark;
+        }
+    ReleaseDC(window, dc);
+    return dark;
+}
+}  // namespace
+
+TEST(ChainDialogs, InstallingShowsTheFileBeingCopied) {
+    HWND installing = CreateDialogParamA(ghInst, "INSTALLING", nullptr, InstallDlgProc, 0);
+    ASSERT_TRUE(installing);
+    MyYield();
+    Sleep(200);
+    MyYield();
+    HWND copying = GetDlgItem(installing, 106);
+    EXPECT_GT(DarkPixels(copying), 20) << "template text not drawn";
+    SetDlgItemTextA(installing, 106, "");
+    UpdateWindow(copying);
+    EXPECT_EQ(DarkPixels(copying), 0);
+    SetDlgItemTextA(installing, 106, "pkcommon._ll");
+    UpdateWindow(copying);  // as the copy loop does, without a message loop
+    EXPECT_GT(DarkPixels(copying), 20);
+    // ... and the text stays when the loop moves the graph and lets the
+    // waiting messages through.
+    SendDlgItemMessageA(installing, 102, WM_USER + 1, 1, 15);
+    MyYield();
+    Sleep(100);
+    MyYield();
+    EXPECT_GT(DarkPixels(copying), 20) << "covered after the graph moved";
+    DestroyWindow(installing);
+}

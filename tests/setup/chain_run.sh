@@ -1,0 +1,123 @@
+#!/bin/sh
+# chain_run.sh <scenario> <build dir> <driver.exe> <disk dir> [host.exe]
+#
+# Runs one scenario of the installer's chain tests in a Wine prefix of its
+# own: a copy of a template prefix (made once per build folder, with a
+# 1024x768 virtual desktop so that Wine draws every window itself). The
+# system directory's libraries are hard-linked, being large and never
+# written, except the runtime the installer may replace; everything else is
+# copied. The disk is
+# copied beside it, and the expected files are expanded from the disk's SZDD
+# files with mscompress's own expander, independent of the installer's LZ
+# library. The driver (a GoogleTest program) runs the installer and plays the
+# user; everything is removed afterwards.
+set -e
+scenario=${1:?usage: chain_run.sh <scenario> <build dir> <driver.exe> <disk dir> [host.exe]}
+build=$(cd "$2" && pwd)
+driver=$3
+disk=$4
+host=$5
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+template="$build/setup-tests/template"
+if [ ! -f "$template/.ready" ]; then
+  rm -rf "$template"
+  mkdir -p "$template"
+  WINEPREFIX="$template" WINEARCH=win32 wineboot -i >/dev/null 2>&1
+  WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
+    >/dev/null 2>&1
+  WINEPREFIX="$template" wineserver -w
+  touch "$template/.ready"
+fi
+
+work=$(mktemp -d /tmp/chain.XXXXXX)
+export WINEPREFIX="$work/prefix"
+watcher=""
+cleanup() {
+  [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
+  wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+sys32=drive_c/windows/system32
+mkdir -p "$WINEPREFIX"
+(cd "$template" && tar --exclude="./$sys32" -cf - .) | (cd "$WINEPREFIX" && tar -xf -)
+cp -al "$template/$sys32" "$WINEPREFIX/$sys32"
+for f in "$WINEPREFIX/$sys32"/msvcrt20.dll "$WINEPREFIX/$sys32"/*.ini; do
+  [ -e "$f" ] && cp --remove-destination "$template/$sys32/$(basename "$f")" "$f"
+done
+
+mkdir "$work/disk" "$work/expected"
+cp "$disk"/* "$work/disk/"
+if [ "$scenario" = cancel ]; then
+  # A shared library big enough that the copy is still busy when the user
+  # presses Cancel.
+  # (made once per build folder: the compressor takes a while)
+  big="$build/setup-tests/big"
+  if [ ! -f "$big/ready" ]; then
+    rm -rf "$big" && mkdir -p "$big"
+    head -c 12000000 /dev/urandom >"$big/file"
+    (cd "$big" && mscompress file >/dev/null && touch ready)
+  fi
+  cp "$big/file_" "$work/disk/pkcommon._ll"
+fi
+if [ "$scenario" = missing ]; then
+  rm "$work/disk/pkfilt05._mf"
+fi
+for f in "$work/disk"/*._*; do
+  base=$(basename "$f")
+  msexpand <"$f" >"$work/expected/$base"
+done
+
+export CHAIN_WORK="$work"
+if [ "$scenario" = shots ]; then
+  # Screenshots for the driver: it asks with <name>.req, holding a margin
+  # and the caption of the window to take (empty: the whole screen); we
+  # answer with <name>.done once CHAIN_SHOTS/setup-<name>.png is written.
+  # The window's place comes from the X server (Wine gives each window of
+  # the virtual desktop an X window of its own), so the picture is where the
+  # window really is.
+  shots=${CHAIN_SHOTS:?CHAIN_SHOTS names the folder for the pictures}
+  mkdir -p "$shots"
+  (
+    while :; do
+      for req in "$work"/*.req; do
+        [ -e "$req" ] || continue
+        name=$(basename "$req" .req)
+        read -r margin caption <"$req"
+        if [ -n "$caption" ]; then
+          geometry=$(xwininfo -root -tree | grep -F "\"$caption\": (\"setup.exe\"" | head -1 |
+            sed -n 's/.*  \([0-9]*\)x\([0-9]*\)+\(-*[0-9]*\)+\(-*[0-9]*\)  .*/\1 \2 \3 \4/p')
+          read -r w h x y <<EOT
+$geometry
+EOT
+          x=$((x - margin)); y=$((y - margin)); w=$((w + 2 * margin)); h=$((h + 2 * margin))
+          [ $x -ge 0 ] || { w=$((w + x)); x=0; }
+          [ $y -ge 0 ] || { h=$((h + y)); y=0; }
+          import -window root "$work/root.png"
+          convert "$work/root.png" -crop "${w}x${h}+${x}+${y}" +repage "$shots/setup-$name.png"
+        else
+          import -window root -crop 1024x768+0+0 +repage "$shots/setup-$name.png"
+        fi
+        rm "$req"
+        touch "$work/$name.done"
+      done
+      sleep 0.1
+    done
+  ) &
+  watcher=$!
+fi
+status=0
+wine "$driver" --gtest_filter="Chain_${scenario}.*" || status=$?
+
+# The host finds the ten filters in the plug-in directory the installer chose.
+if [ $status -eq 0 ] && [ -n "$host" ] && [ -f "$work/plugin_dir.txt" ]; then
+  dir=$(cat "$work/plugin_dir.txt")
+  wine "$host" list --plugins "$dir" >"$work/list.txt" 2>&1 || true
+  listed=$(grep -ci 'pkfilt[0-9][0-9]\.lmf' "$work/list.txt" || true)
+  echo "host lists $listed of the 10 filters in $dir"
+  [ "$listed" -eq 10 ] || cat "$work/list.txt"
+  [ "$listed" -eq 10 ] || status=1
+fi
+exit $status

@@ -1,0 +1,261 @@
+// The copy: expansion through the system's LZ library, its error alerts,
+// the runtime library the disk carries, and the loop over the file table
+// with its status dialog.  Runs in the throwaway prefix of
+// run_engine_tests.sh (it writes into the system directories).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/controls.h"
+#include "setup/engine.h"
+#include "setup/runtime/pe_exports.h"
+#include "setup/state.h"
+#include "tests/setup/recording_dialogs.h"
+#include "tests/setup/system_support.h"
+
+namespace {
+
+std::string Disk() {
+    return BuildDir() + "disk\\";
+}
+
+std::string SystemPath(const char* name) {
+    char dir[kPathBuffer];
+    GetSystemDirectoryA(dir, kPathMax);
+    return std::string(dir) + "\\" + name;
+}
+
+class Copy : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gRecorded = RecordedDialogs();
+        gfAbort = gfNetworkWin = gfForceMSVC = 0;
+        ghInst = GetModuleHandleA(nullptr);
+    }
+};
+
+TEST_F(Copy, ExpandsEveryDiskFileByteForByte) {
+    std::string out = ScratchDir("expand");
+    for (const CopyEntry& row : gCopy) {
+        std::string target = out + row.pszSource + ".out";
+        ASSERT_EQ(MyLZCopy((Disk() + row.pszSource).c_str(), target.c_str()), 1) << row.pszSource;
+        std::string expanded = ReadFile(target);
+        EXPECT_FALSE(expanded.empty());
+        EXPECT_TRUE(expanded == ReadFile(DiskOriginal(row.pszSource))) << row.pszSource;
+    }
+    // A source that is not compressed is copied unchanged.
+    WriteFile(out + "plain.bin", std::string("plain\0bytes", 11));
+    ASSERT_EQ(MyLZCopy((out + "plain.bin").c_str(), (out + "plain.out").c_str()), 1);
+    EXPECT_EQ(ReadFile(out + "plain.out"), std::string("plain\0bytes", 11));
+    EXPECT_TRUE(gRecorded.alerts.empty());
+}
+
+TEST_F(Copy, ErrorsAreShownWithTheirMessages) {
+    EXPECT_EQ(ReportLZError(-6, "x"), -5);
+    EXPECT_EQ(ReportLZError(-2, "x"), -3);
+    EXPECT_EQ(ReportLZError(-4, "a:\\f._mf"), -4);
+    std::vector<std::string> expected = {"Insufficient memory", "Internal error (-3)",
+                                         "Disk full when copying \"a:\\f._mf\""};
+    EXPECT_EQ(gRecorded.alerts, expected);
+}
+
+TEST_F(Copy, MissingSourceTouchesNoTarget) {
+    std::string out = ScratchDir("missing");
+    std::string source = out + "absent._mf", target = out + "kept.lmf";
+    WriteFile(target, "installed before");
+    EXPECT_LT(MyLZCopy(source.c_str(), target.c_str()), 0);
+    ASSERT_EQ(gRecorded.alerts.size(), 1u);
+    EXPECT_EQ(gRecorded.alerts[0], "Cannot open \"" + source + "\"");
+    EXPECT_EQ(ReadFile(target), "installed before");
+}
+
+TEST_F(Copy, TargetInUseIsReportedAndLeftAlone) {
+    // A library that is loaded cannot be rewritten.
+    std::string out = ScratchDir("inuse");
+    std::string target = out + "pkcommon.dll";
+    ASSERT_TRUE(CopyFileA(DiskOriginal("pkcommon._ll").c_str(), target.c_str(), FALSE));
+    std::string before = ReadFile(target);
+    HMODULE busy = LoadLibraryA(target.c_str());
+    ASSERT_TRUE(busy);
+    EXPECT_LT(MyLZCopy((Disk() + "pkfilt01._mf").c_str(), target.c_str()), 0);
+    FreeLibrary(busy);
+    ASSERT_EQ(gRecorded.alerts.size(), 1u);
+    EXPECT_EQ(gRecorded.alerts[0], "Cannot open \"" + target + "\"");
+    EXPECT_TRUE(ReadFile(target) == before);
+    EXPECT_FALSE(FileExist((out + "pkcommon.dl_").c_str()));  // nor written elsewhere
+}
+
+TEST_F(Copy, FullDiskRemovesThePartialTargetOnly) {
+    if (Scenario("ENGINE_TINY_KB").empty()) GTEST_SKIP() << "no tiny filesystem mounted as R:";
+    WriteFile("R:\\before.txt", "stays");
+    std::string source = Disk() + "pkfilt01._mf";
+    EXPECT_EQ(MyLZCopy(source.c_str(), "R:\\pkfilt01.lmf"), -4);
+    ASSERT_EQ(gRecorded.alerts.size(), 1u);
+    EXPECT_EQ(gRecorded.alerts[0], "Disk full when copying \"" + source + "\"");
+    EXPECT_FALSE(FileExist("R:\\pkfilt01.lmf"));
+    EXPECT_EQ(ReadFile("R:\\before.txt"), "stays");
+    DeleteFileA("R:\\before.txt");
+}
+
+TEST_F(Copy, RuntimeForwardsEveryExportOfThePlatformRuntime) {
+    std::string out = ScratchDir("runtime");
+    // Under a name of its own, so the loader cannot pick a built-in runtime.
+    std::string dll = out + "fwdtest.dll";
+    ASSERT_EQ(MyLZCopy((Disk() + "msvcrt20._ll").c_str(), dll.c_str()), 1);
+    HMODULE ours = LoadLibraryA(dll.c_str());
+    HMODULE platform = LoadLibraryA("msvcrt.dll");
+    ASSERT_TRUE(ours && platform);
+    char path[MAX_PATH];
+    GetModuleFileNameA(platform, path, MAX_PATH);
+    std::string error;
+    std::vector<uint8_t> image;
+    for (char c : ReadFile(path)) image.push_back(static_cast<uint8_t>(c));
+    std::vector<std::string> names = PeExportNames(image, &error);
+    ASSERT_GT(names.size(), 1000u) << error;
+    int missing = 0;
+    for (const std::string& name : names) {
+        FARPROC a = GetProcAddress(ours, name.c_str()), b = GetProcAddress(platform, name.c_str());
+        if (a != b) ++missing;
+    }
+    EXPECT_EQ(missing, 0);
+    auto length = reinterpret_cast<size_t(__cdecl*)(const char*)>(
+        reinterpret_cast<void*>(GetProcAddress(ours, "strlen")));
+    ASSERT_TRUE(length);
+    EXPECT_EQ(length("runtime"), 7u);
+    FreeLibrary(ours);
+}
+
+// A status window like the Installing dialog: the graph and the two texts.
+class Status {
+public:
+    Status() {
+        Init_Controls(GetModuleHandleA(nullptr));
+        window_ = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 120, nullptr,
+                                nullptr, nullptr, nullptr);
+        Child("ObsidiaGraph", kCtlProgress, 80);
+        Child("ObsidiaText", kCtlCopying, 0);
+        Child("ObsidiaText", kCtlCopyTo, 30);
+        SendDlgItemMessageA(window_, kCtlProgress, WM_USER, 0, MAKELPARAM(0, 100));
+        SendDlgItemMessageA(window_, kCtlProgress, WM_USER + 1, 0, 0);
+        ghStatus = window_;
+    }
+    ~Status() {
+        ghStatus = nullptr;
+        DestroyWindow(window_);
+        Terminate_Controls(GetModuleHandleA(nullptr));
+    }
+    std::string Text(int id) {
+        char text[kPathBuffer] = "";
+        GetDlgItemTextA(window_, id, text, kPathMax);
+        return text;
+    }
+
+private:
+    void Child(const char* cls, int id, int y) {
+        CreateWindowA(cls, "", WS_CHILD | WS_VISIBLE, 0, y, 390, 24, window_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    }
+    HWND window_;
+};
+
+const std::vector<int> kProgress = {8, 15, 23, 31, 38, 46, 54, 62, 69, 77, 85, 92, 100};
+
+std::vector<std::string> Installed(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const CopyEntry& row : gCopy)
+        if (!row.fSystemDir && FileExist((dir + row.pszTarget).c_str()))
+            names.push_back(row.pszTarget);
+    return names;
+}
+
+TEST_F(Copy, LoopInstallsTheCollectionAndKeepsANewerRuntime) {
+    std::string dest = ScratchDir("loop");
+    std::string runtime = SystemPath("msvcrt20.dll");
+    std::string before = ReadFile(runtime);  // the prefix's own, newer than ours
+    ASSERT_FALSE(before.empty());
+    Status status;
+    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), dest.c_str()), 1);
+    EXPECT_EQ(gRecorded.progress, kProgress);
+    EXPECT_EQ(Installed(dest).size(), 11u);
+    EXPECT_TRUE(ReadFile(dest + "pkcommon.dll") == ReadFile(DiskOriginal("pkcommon._ll")));
+    // The installed common library loads, answers and carries its version.
+    std::string common = dest + "pkcommon.dll";
+    HMODULE library = LoadLibraryA(common.c_str());
+    ASSERT_TRUE(library);
+    auto version = reinterpret_cast<DWORD(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(library, "PkCommonVersion")));
+    ASSERT_TRUE(version);
+    EXPECT_EQ(version(), 0x20000u);
+    FreeLibrary(library);
+    std::string info(GetFileVersionInfoSizeA(common.c_str(), nullptr), '\0');
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(common.c_str(), 0, info.size(), info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x20000u);
+    EXPECT_TRUE(ReadFile(runtime) == before);
+    EXPECT_EQ(status.Text(kCtlCopying), "pkfilt10._mf");
+    EXPECT_EQ(status.Text(kCtlCopyTo), dest + "pkfilt10.lmf");
+    EXPECT_TRUE(gRecorded.alerts.empty());
+}
+
+TEST_F(Copy, ForcedRuntimeReplacesANewerOneAndNetworkGoesToWindows) {
+    std::string dest = ScratchDir("forced");
+    std::string ours = ReadFile(DiskOriginal("msvcrt20._2s"));
+    gfForceMSVC = 1;
+    EXPECT_EQ(CopyFiles(PLATFORM_WIN31, Disk().c_str(), dest.c_str()), 1);
+    EXPECT_TRUE(ReadFile(SystemPath("msvcrt20.dll")) == ours);
+    // Same stamp as the source now: without /m it is left alone.
+    gfForceMSVC = 0;
+    std::string marker = SystemPath("msvcrt20.dll");
+    EXPECT_EQ(FileNewer((Disk() + "msvcrt20._ll").c_str(), marker.c_str()), 0);
+
+    char windows[kPathBuffer];
+    GetWindowsDirectoryA(windows, kPathMax);
+    std::string network = std::string(windows) + "\\msvcrt20.dll";
+    DeleteFileA(network.c_str());
+    gfNetworkWin = 1;
+    EXPECT_EQ(CopyFiles(PLATFORM_NT, Disk().c_str(), dest.c_str()), 1);
+    EXPECT_TRUE(ReadFile(network) == ours);
+    DeleteFileA(network.c_str());
+}
+
+TEST_F(Copy, MissingSourceStopsAfterTheFilesBefore) {
+    std::string disk = ScratchDir("partdisk"), dest = ScratchDir("partdest");
+    for (const CopyEntry& row : gCopy)
+        if (strcmp(row.pszSource, "pkfilt05._mf") != 0)
+            CopyFileA((Disk() + row.pszSource).c_str(), (disk + row.pszSource).c_str(), FALSE);
+    Status status;
+    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), dest.c_str()), 0);
+    EXPECT_EQ(gfAbort, 1);
+    ASSERT_EQ(gRecorded.alerts.size(), 1u);
+    EXPECT_EQ(gRecorded.alerts[0], "Cannot open \"" + disk + "pkfilt05._mf\"");
+    std::vector<std::string> kept = {"pkcommon.dll", "pkfilt01.lmf", "pkfilt02.lmf", "pkfilt03.lmf",
+                                     "pkfilt04.lmf"};
+    EXPECT_EQ(Installed(dest), kept);
+    EXPECT_EQ(gRecorded.progress, std::vector<int>(kProgress.begin(), kProgress.begin() + 7));
+}
+
+TEST_F(Copy, CancelTakesEffectBeforeTheNextRow) {
+    std::string dest = ScratchDir("cancel");
+    gRecorded.cancelAtYield = 4;
+    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), dest.c_str()), 0);
+    EXPECT_EQ(gRecorded.yields, 4);
+    std::vector<std::string> copied = {"pkcommon.dll", "pkfilt01.lmf"};
+    EXPECT_EQ(Installed(dest), copied);
+    EXPECT_TRUE(gRecorded.alerts.empty());
+}
+
+TEST_F(Copy, FullDiskDuringTheLoopKeepsWhatFitted) {
+    if (Scenario("ENGINE_TINY_KB").empty()) GTEST_SKIP() << "no tiny filesystem mounted as R:";
+    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), "r:\\"), 0);
+    ASSERT_EQ(gRecorded.alerts.size(), 1u);
+    EXPECT_EQ(gRecorded.alerts[0], "Disk full when copying \"" + Disk() + "pkfilt01._mf\"");
+    EXPECT_TRUE(FileExist("r:\\pkcommon.dll"));
+    EXPECT_FALSE(FileExist("r:\\pkfilt01.lmf"));
+    DeleteFileA("r:\\pkcommon.dll");
+}
+
+}  // namespace
