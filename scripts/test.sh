@@ -14,4 +14,4 @@ DISPLAY_BASE=${TEST_DISPLAY:-77}
 sh cmake/wine-run.sh cmd /c exit 0 >/dev/null 2>&1 || true
 
 cd "$BUILD"
-ctest --output-on-failure --timeout 900 "$@"
+ctest --output-on-failure --timeout 300 "$@"

@@ -146,6 +146,7 @@ TEST_F(RarePaths, DivisionFaultsStayInsideThePass) {
     host.SetImage(w, h, 3);
     SetFormulas(
         "((-2147483648 / -1) >> 31) + c + put(rnd(0, 9), 3) * 0 + cnv(1,1,1,1,1,1,1,1,1,0)");
+    host.definition()->hasDialog = 0;  // the parameters call then opens no window
     void* handler = AddVectoredExceptionHandler(0, HostHandler);
     gHostSaw = 0;
     EXPECT_EQ(host.Apply(true), kResultOk);
