@@ -4,7 +4,7 @@
 set -e
 need=""
 for p in g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 nasm cmake ninja-build \
-         googletest wine wine32 xvfb imagemagick mscompress gmic x11-utils xdotool bc clang-format \
+         googletest wine wine32 xvfb imagemagick mscompress gmic x11-utils xdotool bc clang-format python3 \
          fonts-dejavu-core; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need="$need $p"
 done

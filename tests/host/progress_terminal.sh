@@ -1,7 +1,8 @@
 #!/bin/sh
 # lumora apply draws its progress bar only when standard error is a terminal:
-# under a pseudo-terminal (script) the bar reaches 100%, into a file there is
-# none. Arguments: the repository root, the build folder.
+# under a pseudo-terminal the bar reaches 100%, into a file there is none.
+# The terminal is Python's pty.spawn, which keeps copying the program's output
+# when our own standard input is closed or empty (as under CI). Arguments: the repository root, the build folder.
 set -e
 root=$1
 build=$2
@@ -10,7 +11,7 @@ trap 'rm -rf "$out"' EXIT
 apply="sh $root/cmake/wine-run.sh $build/lumora.exe apply --plugins $build/hosttest \
   --filter LumoraTest --repeat $root/assets/coffee.png $out/x.png"
 
-script -qec "$apply" /dev/null | sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' | tr -d '\r' > "$out/tty.txt"
+python3 -c 'import pty, sys; pty.spawn(["sh", "-c", sys.argv[1]])' "$apply" < /dev/null | sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' | tr -d '\r' > "$out/tty.txt"
 if ! grep -q '100%' "$out/tty.txt"; then
   echo "FAIL: no progress bar on a terminal:"; cat "$out/tty.txt"; exit 1
 fi

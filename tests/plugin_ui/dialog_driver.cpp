@@ -99,6 +99,10 @@ int FocusedId(HWND window) {
 void ChooseFile(HWND fileDialog, const std::string& name) {
     // Explorer-style dialogs keep the name in combo box 0x47C, the old style
     // in edit 0x480.
+    // A message answered by the dialog's own thread means its initialisation
+    // is over: text set before that may be cleared by it.
+    DWORD_PTR answer;
+    SendMessageTimeoutA(fileDialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
     HWND field = GetDlgItem(fileDialog, 0x47C);
     if (!field) field = GetDlgItem(fileDialog, 0x480);
     SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
