@@ -12,7 +12,7 @@ class MyControlCtl;
 
 // Returns a new control object when `className` is its own class name
 // (compared without regard to case), otherwise null.
-typedef MyControlCtl *(*ControlAllocator)(const char *className);
+using ControlAllocator = MyControlCtl *(*)(const char *className);
 
 class MyControlMgr {
 public:
@@ -103,7 +103,7 @@ public:
 LRESULT CALLBACK MyControlWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Resource loading shared by all controls.
-typedef HBITMAP (*BitmapLoader)(HINSTANCE instance, const char *name);
+using BitmapLoader = HBITMAP (*)(HINSTANCE instance, const char *name);
 HBITMAP SafeLoadBitmap(HINSTANCE instance, const char *name);
 HBITMAP LoadBitmapRW(const char *name);
 int SafeLoadString(HINSTANCE instance, UINT id, char *buffer, int size);

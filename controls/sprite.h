@@ -7,7 +7,7 @@
 #include "controls/control_mgr.h"
 
 class DIBTex;
-typedef DIBTex *(*TextureCallback)(HWND window);
+using TextureCallback = DIBTex *(*)(HWND window);
 
 class Sprite {
 public:

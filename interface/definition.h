@@ -7,6 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The layout is a table: its columns stay aligned.
+// clang-format off
+
 struct FilterDefinition {
     int32_t size;              //    0 always 8296
     int32_t madeFilter;        //    4 0: editor at start; else made-filter dialog
@@ -34,3 +37,4 @@ DEF_AT(title, 360);     DEF_AT(copyright, 616); DEF_AT(author, 872);    DEF_AT(m
 DEF_AT(sliderLabel, 2152); DEF_AT(formula, 4200);
 #undef DEF_AT
 static_assert(sizeof(FilterDefinition) == kDefinitionSize, "FilterDefinition is 8296 bytes");
+// clang-format on

@@ -8,6 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The layout is a table: its columns stay aligned.
+// clang-format off
+
 #ifndef __cdecl
 #define __cdecl __attribute__((__cdecl__))
 #endif
@@ -134,3 +137,4 @@ enum Selector : int16_t {
 // The single export the host calls.
 using PluginEntryProc = void (__cdecl*)(int32_t selector, HostRecord* record,
                                          intptr_t* data, int16_t* result);
+// clang-format on

@@ -10,6 +10,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The layout is a table: its columns stay aligned.
+// clang-format off
+
 // Packs a four-character code so that its first letter is the most
 // significant byte: FourCC("PARM") has 'P' in its top byte.
 constexpr uint32_t FourCC(const char (&s)[5]) {
@@ -40,3 +43,4 @@ constexpr uint32_t kKindFilter   = FourCC("LMFL");
 
 // Buffer space we ask the host for at prepare, besides its own buffers.
 constexpr int32_t kPluginBufferSpace = 0x20000;
+// clang-format on

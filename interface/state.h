@@ -9,6 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The layout is a table: its columns stay aligned.
+// clang-format off
+
 struct FilterDefinition;
 
 struct PluginState {
@@ -86,3 +89,4 @@ STATE_AT(reserved3, 0x6634);
 #undef STATE_AT
 static_assert(sizeof(PluginState) == 26168, "PluginState is 26168 bytes");
 #endif
+// clang-format on

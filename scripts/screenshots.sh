@@ -12,7 +12,7 @@ if [ -f "$BUILD/controls_dialog.bmp" ]; then
 else
   echo "no $BUILD/controls_dialog.bmp: run sh scripts/test.sh first" >&2
 fi
-sh scripts/demo.sh assets/coffee.png "$BUILD/out/coffee-grain.png" >/dev/null
+DEMO_NO_EDITOR=1 sh scripts/demo.sh assets/coffee.png "$BUILD/out/coffee-grain.png" >/dev/null
 convert assets/coffee.png "$BUILD/out/coffee-grain.png" +append -resize 900x \
   -quality 85 docs/screenshots/grain.jpg
 sh scripts/contact_sheet.sh docs/screenshots/collection.jpg >/dev/null
@@ -23,6 +23,8 @@ for shot in build_filter:build-filter about:about; do
     echo "no $BUILD/${shot%%:*}.bmp: run sh scripts/test.sh first" >&2
   fi
 done
+# The editor and the made-filter dialog on the photograph.
+sh tests/plugin_ui/screenshots.sh >/dev/null
 # The installer's main window and dialogs.
 sh scripts/setup_screenshots.sh >/dev/null
 echo "docs/screenshots: $(ls docs/screenshots | tr '\n' ' ')"
