@@ -45,9 +45,11 @@ double Best(int rounds, Fn fn) {
 
 // The floor: as many calls as the pass makes, to the cheapest routine with
 // the same convention.
-__attribute__((noinline)) int32_t __cdecl Minimal(PluginState* s) { return 255 - s->planeValue[s->z]; }
+__attribute__((noinline)) int32_t __cdecl Minimal(PluginState* s) {
+    return 255 - s->planeValue[s->z];
+}
 
-void FloorPass(PluginState* s, int32_t (__cdecl* volatile routine)(PluginState*)) {
+void FloorPass(PluginState* s, int32_t(__cdecl* volatile routine)(PluginState*)) {
     const int planes = s->zEnd;
     for (int32_t y = 0; y < s->yEnd; ++y) {
         const uint8_t* in = s->inBase + y * s->inRowBytes;
@@ -82,7 +84,8 @@ void SetPassContext(PluginState* s, const HostRecord& h) {
 
 size_t PrivateBytes() {
     PROCESS_MEMORY_COUNTERS_EX pmc{};
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc),
+                         sizeof pmc);
     return pmc.PrivateUsage;
 }
 
@@ -91,13 +94,15 @@ size_t PrivateBytes() {
 // routine after the whole text has been read; a sparse one (long literals,
 // spaces, a comment) fits.
 std::string LongFormula(size_t length, int channel, bool dense) {
-    const char* pieces[] = {"r*3", "g/7", "(b^x)", "sin(x*4)", "c2m(x-128,y)", "rnd(0,9)", "put(x,1)",
-                            "get(1)", "scl(c,0,255,9,99)", "cnv(1,2,1,2,4,2,1,2,1,16)", "src(y,x,z)",
-                            "min(c,99)", "val(2,5,50)", "(x<y?r:g)"};
+    const char* pieces[] = {
+        "r*3",        "g/7",       "(b^x)",       "sin(x*4)",          "c2m(x-128,y)",
+        "rnd(0,9)",   "put(x,1)",  "get(1)",      "scl(c,0,255,9,99)", "cnv(1,2,1,2,4,2,1,2,1,16)",
+        "src(y,x,z)", "min(c,99)", "val(2,5,50)", "(x<y?r:g)"};
     const char* sparse[] = {"1234567890", "c", "x * 1000000", "ctl(1)"};
     std::string f = std::to_string(channel);
     for (int i = 0; f.size() < length - 40; ++i)
-        f += dense ? std::string(i % 3 ? "+" : "-") + pieces[i % 14] : std::string(" + ") + sparse[i % 4];
+        f += dense ? std::string(i % 3 ? "+" : "-") + pieces[i % 14]
+                   : std::string(" + ") + sparse[i % 4];
     f += " // the rest is a comment";
     while (f.size() < length) f += ' ';
     f.resize(length);
@@ -108,7 +113,9 @@ std::string LongFormula(size_t length, int channel, bool dense) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: tinctor_bench IMAGE.rgb WIDTH HEIGHT [--only NAME] [--rounds N] [--extra FORMULA]...\n");
+        std::fprintf(stderr,
+                     "usage: tinctor_bench IMAGE.rgb WIDTH HEIGHT [--only NAME] [--rounds N] "
+                     "[--extra FORMULA]...\n");
         return 2;
     }
     const int width = std::atoi(argv[2]), height = std::atoi(argv[3]);
@@ -147,8 +154,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (int y = 0; y < height; ++y)
-        if (std::fread(&in[size_t(y) * host.inRowBytes], 1, size_t(width) * 3, f) != size_t(width) * 3) {
-            std::fprintf(stderr, "tinctor_bench: %s is shorter than %d x %d x 3 bytes\n", argv[1], width, height);
+        if (std::fread(&in[size_t(y) * host.inRowBytes], 1, size_t(width) * 3, f) !=
+            size_t(width) * 3) {
+            std::fprintf(stderr, "tinctor_bench: %s is shorter than %d x %d x 3 bytes\n", argv[1],
+                         width, height);
             return 2;
         }
     std::fclose(f);
@@ -194,7 +203,8 @@ int main(int argc, char** argv) {
             PrepareRun();
             RunFilter(RunMode::Host);
         });
-        std::printf("extra %.2f %s%s\n", mp / pass, text.c_str(), state->compileFailed[0] ? " (fails)" : "");
+        std::printf("extra %.2f %s%s\n", mp / pass, text.c_str(),
+                    state->compileFailed[0] ? " (fails)" : "");
     }
     if (!extra.empty()) return 0;
 
@@ -253,8 +263,9 @@ int main(int argc, char** argv) {
             failed += state->compileFailed[k];
             bytes += state->codeSize[k];
         }
-        std::printf("compile %.3f ms for 4 x 1023 characters (%s: %d code bytes, %d of 4 failed)\n", each * 1e3,
-                    dense ? "dense, overflowing the buffer" : "sparse, fitting", bytes, failed);
+        std::printf("compile %.3f ms for 4 x 1023 characters (%s: %d code bytes, %d of 4 failed)\n",
+                    each * 1e3, dense ? "dense, overflowing the buffer" : "sparse, fitting", bytes,
+                    failed);
     }
     return 0;
 }

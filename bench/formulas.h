@@ -13,10 +13,10 @@ using HandFormula = void (*)(PluginState* s);
 
 struct BenchFormula {
     const char* name;
-    const char* formula;     // the same text for red, green and blue; alpha "a"
+    const char* formula;  // the same text for red, green and blue; alpha "a"
     HandFormula hand;
-    const char* magickFx;    // -fx expression on 0..1 values, or null
-    const char* gmicFill;    // -fill expression on 0..255 values, or null
+    const char* magickFx;  // -fx expression on 0..1 values, or null
+    const char* gmicFill;  // -fill expression on 0..255 values, or null
 };
 
 extern const BenchFormula kBenchFormulas[];

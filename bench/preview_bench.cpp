@@ -38,9 +38,7 @@ namespace {
 HostRecord gRecord;
 HostPlatformData gPlatform;
 
-uint8_t __cdecl NeverAbort() {
-    return 0;
-}
+uint8_t __cdecl NeverAbort() { return 0; }
 void __cdecl NoProgress(int32_t, int32_t) {}
 std::vector<uint8_t> gIn, gOut;
 

@@ -8,41 +8,43 @@
 
 class MyButtonCtl : public MyControlCtl {
 public:
-  // State bits.
-  enum : int { kHighlighted = 1, kCaptured = 4, kOutside = 8 };
-  static constexpr LRESULT kDlgCode = DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
-  static_assert(kDlgCode == 0x2020);
+    // State bits.
+    enum : int { kHighlighted = 1, kCaptured = 4, kOutside = 8 };
+    static constexpr LRESULT kDlgCode = DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    static_assert(kDlgCode == 0x2020);
 
-  ~MyButtonCtl() override;
-  int OnCreate(HWND window, CREATESTRUCTA *create) override;
-  void OnPaint(PAINTSTRUCT *ps) override;
-  void OnLButtonDown(UINT keys, POINT pt) override;
-  void OnLButtonUp(UINT keys, POINT pt) override;
-  void OnLButtonDblClk(UINT keys, POINT pt) override;
-  void OnMouseMove(UINT keys, POINT pt) override;
-  int OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT *result) override;
-  virtual void SetState(int bits, int on);
+    ~MyButtonCtl() override;
+    int OnCreate(HWND window, CREATESTRUCTA* create) override;
+    void OnPaint(PAINTSTRUCT* ps) override;
+    void OnLButtonDown(UINT keys, POINT pt) override;
+    void OnLButtonUp(UINT keys, POINT pt) override;
+    void OnLButtonDblClk(UINT keys, POINT pt) override;
+    void OnMouseMove(UINT keys, POINT pt) override;
+    int OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    virtual void SetState(int bits, int on);
 
-  int GetState(int bits) const { return (state & bits) == bits; }
-  int DrawnPressed() const { return (state & (kHighlighted | kCaptured)) != 0 && (state & kOutside) == 0; }
-  void ButtonPressed();
+    int GetState(int bits) const { return (state & bits) == bits; }
+    int DrawnPressed() const {
+        return (state & (kHighlighted | kCaptured)) != 0 && (state & kOutside) == 0;
+    }
+    void ButtonPressed();
 
-  Sprite *sprite = nullptr;
-  int state = 0;
+    Sprite* sprite = nullptr;
+    int state = 0;
 };
 
 class MyShadowButtonCtl : public MyButtonCtl {
 public:
-  static constexpr int kShadowDepth = 8;
+    static constexpr int kShadowDepth = 8;
 
-  ~MyShadowButtonCtl() override;
-  int OnCreate(HWND window, CREATESTRUCTA *create) override;
-  void OnPaint(PAINTSTRUCT *ps) override;
-  void SetState(int bits, int on) override;
-  void AnimateIt(int press);
-  static void Wait(DWORD ms);
+    ~MyShadowButtonCtl() override;
+    int OnCreate(HWND window, CREATESTRUCTA* create) override;
+    void OnPaint(PAINTSTRUCT* ps) override;
+    void SetState(int bits, int on) override;
+    void AnimateIt(int press);
+    static void Wait(DWORD ms);
 
-  ShadowSprite *shadow = nullptr;
-  int depth = kShadowDepth;
-  int animating = 0;
+    ShadowSprite* shadow = nullptr;
+    int depth = kShadowDepth;
+    int animating = 0;
 };

@@ -8,19 +8,19 @@
 
 class MyCheckBoxCtl : public MyControlCtl {
 public:
-  static constexpr int kFrames = 6;
-  static constexpr DWORD kFrameDelay = 90;
+    static constexpr int kFrames = 6;
+    static constexpr DWORD kFrameDelay = 90;
 
-  ~MyCheckBoxCtl() override;
-  int OnCreate(HWND window, CREATESTRUCTA *create) override;
-  void OnPaint(PAINTSTRUCT *ps) override;
-  void OnLButtonDown(UINT keys, POINT pt) override;
-  int OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT *result) override;
-  void SetState(int value, int notify, int animate);
+    ~MyCheckBoxCtl() override;
+    int OnCreate(HWND window, CREATESTRUCTA* create) override;
+    void OnPaint(PAINTSTRUCT* ps) override;
+    void OnLButtonDown(UINT keys, POINT pt) override;
+    int OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    void SetState(int value, int notify, int animate);
 
-  Sprite sprite;
-  int checked = 0;
-  int frame = 0;
-  int animating = 0;
-  int outline = 0;
+    Sprite sprite;
+    int checked = 0;
+    int frame = 0;
+    int animating = 0;
+    int outline = 0;
 };

@@ -12,27 +12,27 @@ static_assert(kControlClassStyle == (CS_GLOBALCLASS | CS_DBLCLKS | CS_HREDRAW | 
 
 class MyControlClass {
 public:
-  MyControlClass() = default;
-  MyControlClass(const MyControlClass &) = delete;
-  MyControlClass &operator=(const MyControlClass &) = delete;
+    MyControlClass() = default;
+    MyControlClass(const MyControlClass&) = delete;
+    MyControlClass& operator=(const MyControlClass&) = delete;
 
-  virtual int RegisterClassA() = 0;
-  virtual int Init(HINSTANCE inst, HINSTANCE resInst);
-  virtual int Terminate(HINSTANCE inst);
-  virtual const char *ClassName() = 0;
-  virtual ~MyControlClass();
+    virtual int RegisterClassA() = 0;
+    virtual int Init(HINSTANCE inst, HINSTANCE resInst);
+    virtual int Terminate(HINSTANCE inst);
+    virtual const char* ClassName() = 0;
+    virtual ~MyControlClass();
 
-  int UnregisterClassA(HINSTANCE inst);
+    int UnregisterClassA(HINSTANCE inst);
 
-  int useCount = 0;
-  HINSTANCE instance = nullptr;
-  HINSTANCE resInstance = nullptr;
-  // Set while the window class is registered by this object: a class of the
-  // same name that someone else registered is never unregistered here.
-  int registered = 0;
+    int useCount = 0;
+    HINSTANCE instance = nullptr;
+    HINSTANCE resInstance = nullptr;
+    // Set while the window class is registered by this object: a class of the
+    // same name that someone else registered is never unregistered here.
+    int registered = 0;
 
 protected:
-  int RegisterWith(ControlAllocator allocator, LPCSTR cursor);
+    int RegisterWith(ControlAllocator allocator, LPCSTR cursor);
 };
 
 // Window class names.
@@ -45,22 +45,22 @@ protected:
 #define OBSIDIA_GRAPH_CLASS "ObsidiaGraph"
 #define OBSIDIA_CHECKBOX_CLASS "ObsidiaCheckBox"
 
-MyControlCtl *NewMyButton(const char *className);
-MyControlCtl *NewMyTexDlg(const char *className);
-MyControlCtl *NewMyFrame(const char *className);
-MyControlCtl *NewMyShadowButton(const char *className);
-MyControlCtl *NewMyText(const char *className);
-MyControlCtl *NewMyMText(const char *className);
-MyControlCtl *NewMyGraph(const char *className);
-MyControlCtl *NewMyCheckBox(const char *className);
+MyControlCtl* NewMyButton(const char* className);
+MyControlCtl* NewMyTexDlg(const char* className);
+MyControlCtl* NewMyFrame(const char* className);
+MyControlCtl* NewMyShadowButton(const char* className);
+MyControlCtl* NewMyText(const char* className);
+MyControlCtl* NewMyMText(const char* className);
+MyControlCtl* NewMyGraph(const char* className);
+MyControlCtl* NewMyCheckBox(const char* className);
 
-#define DECLARE_REGISTRAR(Name)                \
-  class Name : public MyControlClass {         \
-  public:                                      \
-    int RegisterClassA() override;             \
-    const char *ClassName() override;          \
-    ~Name() override;                          \
-  };
+#define DECLARE_REGISTRAR(Name)           \
+    class Name : public MyControlClass {  \
+    public:                               \
+        int RegisterClassA() override;    \
+        const char* ClassName() override; \
+        ~Name() override;                 \
+    };
 DECLARE_REGISTRAR(MyButtonClass)
 DECLARE_REGISTRAR(MyTexDlgClass)
 DECLARE_REGISTRAR(MyFrameClass)
@@ -73,18 +73,18 @@ DECLARE_REGISTRAR(MyCheckBoxClass)
 
 // The registrar of each kind while the library runs; controls reach their
 // resource instance through it.
-extern MyControlClass *MyButton;
-extern MyControlClass *MyTexDlg;
-extern MyControlClass *MyFrame;
-extern MyControlClass *MyShadowButton;
-extern MyControlClass *MyText;
-extern MyControlClass *MyMText;
-extern MyControlClass *MyGraph;
-extern MyControlClass *MyCheckBox;
+extern MyControlClass* MyButton;
+extern MyControlClass* MyTexDlg;
+extern MyControlClass* MyFrame;
+extern MyControlClass* MyShadowButton;
+extern MyControlClass* MyText;
+extern MyControlClass* MyMText;
+extern MyControlClass* MyGraph;
+extern MyControlClass* MyCheckBox;
 
 // The resource instance of a kind, or the program's module when the kind's
 // registrar does not exist.
-HINSTANCE ResourceInstanceOf(MyControlClass *registrar);
+HINSTANCE ResourceInstanceOf(MyControlClass* registrar);
 
 // Starts and stops the library with a use count: the first start creates
 // ControlMgr and the eight registrars and registers their classes; the last

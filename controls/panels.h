@@ -4,7 +4,7 @@
 
 class MyFrameCtl : public MyControlCtl {
 public:
-  void OnPaint(PAINTSTRUCT *ps) override;
+    void OnPaint(PAINTSTRUCT* ps) override;
 };
 
 // WM_USER: range (wParam = repaint, lParam = minimum | maximum << 16,
@@ -12,12 +12,12 @@ public:
 // WM_USER+2: returns the position.
 class MyGraphCtl : public MyControlCtl {
 public:
-  void OnPaint(PAINTSTRUCT *ps) override;
-  int OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT *result) override;
-  int PosToScreen();
-  int Percent();
+    void OnPaint(PAINTSTRUCT* ps) override;
+    int OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    int PosToScreen();
+    int Percent();
 
-  int position = 50;
-  int maximum = 100;
-  int minimum = 0;
+    int position = 50;
+    int maximum = 100;
+    int minimum = 0;
 };

@@ -13,35 +13,35 @@
 
 class TexDlg {
 public:
-  TexDlg(HWND dialog, HINSTANCE instance, HINSTANCE resInstance, const char *textureName);
-  ~TexDlg();
-  TexDlg(const TexDlg &) = delete;
-  TexDlg &operator=(const TexDlg &) = delete;
+    TexDlg(HWND dialog, HINSTANCE instance, HINSTANCE resInstance, const char* textureName);
+    ~TexDlg();
+    TexDlg(const TexDlg&) = delete;
+    TexDlg& operator=(const TexDlg&) = delete;
 
-  void OnPaint();
-  void OnNCPaint(HRGN update);
-  void CalcRegions(const RECT &window);
-  void ClientRectToScreen(RECT *r);
+    void OnPaint();
+    void OnNCPaint(HRGN update);
+    void CalcRegions(const RECT& window);
+    void ClientRectToScreen(RECT* r);
 
-  enum { kTop, kBottom, kLeft, kRight };
-  HWND dialog;
-  HINSTANCE instance;
-  HINSTANCE resInstance;
-  WNDPROC previous = nullptr;
-  DIBTex texture;
-  HRGN regions[4] = {};
-  int frameWidth = 0;
+    enum { kTop, kBottom, kLeft, kRight };
+    HWND dialog;
+    HINSTANCE instance;
+    HINSTANCE resInstance;
+    WNDPROC previous = nullptr;
+    DIBTex texture;
+    HRGN regions[4] = {};
+    int frameWidth = 0;
 };
 
 LRESULT CALLBACK Tex_SubclassProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-DIBTex *DlgTexture(HWND window);
-int SetDlgDIBTex(HWND window, DIBTex *texture);
+DIBTex* DlgTexture(HWND window);
+int SetDlgDIBTex(HWND window, DIBTex* texture);
 
 class MyTexDlgCtl : public MyControlCtl {
 public:
-  ~MyTexDlgCtl() override;
-  int OnCreate(HWND window, CREATESTRUCTA *create) override;
-  void OnPaint(PAINTSTRUCT *ps) override;
+    ~MyTexDlgCtl() override;
+    int OnCreate(HWND window, CREATESTRUCTA* create) override;
+    void OnPaint(PAINTSTRUCT* ps) override;
 
-  TexDlg *texDlg = nullptr;
+    TexDlg* texDlg = nullptr;
 };

@@ -7,27 +7,27 @@
 
 class MyTextCtl : public MyControlCtl {
 public:
-  int OnCreate(HWND window, CREATESTRUCTA *create) override;
-  void OnPaint(PAINTSTRUCT *ps) override;
-  int OnEraseBackground(HDC dc) override;
-  int OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT *result) override;
+    int OnCreate(HWND window, CREATESTRUCTA* create) override;
+    void OnPaint(PAINTSTRUCT* ps) override;
+    int OnEraseBackground(HDC dc) override;
+    int OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
-  int outline = 0;
-  int rightAligned = 0;
-  int creating = 1;
+    int outline = 0;
+    int rightAligned = 0;
+    int creating = 1;
 };
 
 class MyMTextCtl : public MyControlCtl {
 public:
-  static constexpr int kBufferSize = 300;  // at most 299 characters are kept
+    static constexpr int kBufferSize = 300;  // at most 299 characters are kept
 
-  ~MyMTextCtl() override;
-  int OnCreate(HWND window, CREATESTRUCTA *create) override;
-  void OnPaint(PAINTSTRUCT *ps) override;
-  int OnEraseBackground(HDC dc) override;
-  int OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT *result) override;
+    ~MyMTextCtl() override;
+    int OnCreate(HWND window, CREATESTRUCTA* create) override;
+    void OnPaint(PAINTSTRUCT* ps) override;
+    int OnEraseBackground(HDC dc) override;
+    int OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
-  char *text = nullptr;
-  int centred = 1;
-  int creating = 1;
+    char* text = nullptr;
+    int centred = 1;
+    int creating = 1;
 };

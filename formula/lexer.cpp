@@ -12,8 +12,7 @@ bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || 
 void Read(Lexer& lex) {
     if (lex.textCursor < lex.textEnd && *lex.textCursor != 0)
         lex.lookahead = static_cast<unsigned char>(*lex.textCursor++);
-    else
-        lex.lookahead = 0;
+    else lex.lookahead = 0;
 }
 
 // Moves the lookahead character into the token text. Past 255 characters the

@@ -8,24 +8,47 @@
 #include <cstdint>
 
 enum class TokenKind : int32_t {
-    None, End, Error, Name, Number,
-    Comma, Question, Colon, Open, Close,
-    Not, Complement, LogicalAnd, LogicalOr,
-    BitAnd, BitOr, BitXor,
-    Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
-    ShiftLeft, ShiftRight,
-    Plus, Minus, Times, Divide, Remainder,
+    None,
+    End,
+    Error,
+    Name,
+    Number,
+    Comma,
+    Question,
+    Colon,
+    Open,
+    Close,
+    Not,
+    Complement,
+    LogicalAnd,
+    LogicalOr,
+    BitAnd,
+    BitOr,
+    BitXor,
+    Equal,
+    NotEqual,
+    Less,
+    LessEqual,
+    Greater,
+    GreaterEqual,
+    ShiftLeft,
+    ShiftRight,
+    Plus,
+    Minus,
+    Times,
+    Divide,
+    Remainder,
 };
 
 constexpr int kTokenTextMax = 255;  // characters stored and counted per token
 
 struct Lexer {
-    int32_t     lookahead;        // next character (0..255), 0 at the end; starts as a space
-    TokenKind   kind;             // kind of the current token
-    int32_t     length;           // characters stored in `text`
-    char        text[kTokenTextMax + 1];
+    int32_t lookahead;  // next character (0..255), 0 at the end; starts as a space
+    TokenKind kind;     // kind of the current token
+    int32_t length;     // characters stored in `text`
+    char text[kTokenTextMax + 1];
     const char* textStart;
-    const char* textCursor;       // next character to read
+    const char* textCursor;  // next character to read
     const char* textEnd;
 };
 

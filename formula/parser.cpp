@@ -108,13 +108,13 @@ private:
 
     static const char* ComparisonName(TokenKind kind) {
         switch (kind) {
-        case TokenKind::Equal:        return "==";
-        case TokenKind::NotEqual:     return "!=";
-        case TokenKind::Less:         return "<";
-        case TokenKind::LessEqual:    return "<=";
-        case TokenKind::Greater:      return ">";
+        case TokenKind::Equal: return "==";
+        case TokenKind::NotEqual: return "!=";
+        case TokenKind::Less: return "<";
+        case TokenKind::LessEqual: return "<=";
+        case TokenKind::Greater: return ">";
         case TokenKind::GreaterEqual: return ">=";
-        default:                      return nullptr;
+        default: return nullptr;
         }
     }
 
@@ -156,11 +156,11 @@ private:
         ++depth_;
         const char* name = nullptr;
         switch (lex_.kind) {
-        case TokenKind::Not:        name = "!"; break;
+        case TokenKind::Not: name = "!"; break;
         case TokenKind::Complement: name = "~"; break;
-        case TokenKind::Minus:      name = "negate"; break;
-        case TokenKind::Plus:       name = ""; break;
-        default:                    break;
+        case TokenKind::Minus: name = "negate"; break;
+        case TokenKind::Plus: name = ""; break;
+        default: break;
         }
         if (name) {
             Advance(lex_);
@@ -218,12 +218,14 @@ private:
         Emit(name);
     }
 
-    Lexer&    lex_;
+    Lexer& lex_;
     ByteTable funcs_;
-    Emitter&  out_;
-    int       depth_ = 0;
+    Emitter& out_;
+    int depth_ = 0;
 };
 
 }  // namespace
 
-bool ParseFormula(Lexer& lex, ByteTable funcs, Emitter& out) { return Parser(lex, funcs, out).Formula(); }
+bool ParseFormula(Lexer& lex, ByteTable funcs, Emitter& out) {
+    return Parser(lex, funcs, out).Formula();
+}

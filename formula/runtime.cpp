@@ -5,14 +5,14 @@
 
 namespace {
 
-constexpr uint32_t kHalfAngleThreshold = 444758426u;   // tan(pi/8), 2.30
-constexpr int32_t kAtanScale = 1073744869;              // 1.0000028, 2.30
+constexpr uint32_t kHalfAngleThreshold = 444758426u;  // tan(pi/8), 2.30
+constexpr int32_t kAtanScale = 1073744869;            // 1.0000028, 2.30
 constexpr int32_t kSineCoef[] = {1514941, -27269092, 286327093, -1431643586, 2147477558};
 constexpr int32_t kCosineCoef[] = {-302987, 6817254, -95442094, 715819763, -2147471468, 1073741824};
 constexpr int32_t kAtanCoef[] = {119304647, -153391689, 214748365, -357913941, 1073741824};
-constexpr int kTableEntries = 1024;                     // entries of each trigonometric table
-constexpr int kQuarter = kTableEntries / 4;             // a quarter turn in table steps
-constexpr int32_t kAngleStepNumerator = 31416;          // pi/512 as 31416 / 5120000 (16.16)
+constexpr int kTableEntries = 1024;             // entries of each trigonometric table
+constexpr int kQuarter = kTableEntries / 4;     // a quarter turn in table steps
+constexpr int32_t kAngleStepNumerator = 31416;  // pi/512 as 31416 / 5120000 (16.16)
 constexpr int32_t kAngleStepDenominator = 5120000;
 
 // h = c[0]; h = e*h + c[k] for every further coefficient.
@@ -73,13 +73,12 @@ int32_t Fx30Sin(int32_t a) {
     uint32_t r = ua % uint32_t(kQuarterPi16);
     const uint32_t o = (q + s) & 7;
     if (o & 1) r = kQuarterPi16 - r;
-    const int32_t x = int32_t(r * 8192);          // units of 2^-29 radians
+    const int32_t x = int32_t(r * 8192);  // units of 2^-29 radians
     const int32_t e = Fx30Mul(x, x);
     int32_t h;
-    if ((0x66u << o) & 0x80)                       // octants 1, 2, 5, 6
+    if ((0x66u << o) & 0x80)  // octants 1, 2, 5, 6
         h = Horner(e, kCosineCoef);
-    else
-        h = Fx30Mul(Horner(e, kSineCoef), x);
+    else h = Fx30Mul(Horner(e, kSineCoef), x);
     if ((0x0Fu << o) & 0x80) h = int32_t(0u - uint32_t(h));  // octants 4..7
     return h;
 }

@@ -33,7 +33,7 @@ int32_t Fx30Cos(int32_t a);
 int32_t Fx16Atan2(int32_t a, int32_t b);
 
 // Fixed-point constants of the builders.
-constexpr int32_t kQuarterPi16 = 51472;     // pi/4, 16.16
-constexpr int32_t kHalfPi16 = 102944;       // pi/2, 16.16
-constexpr int32_t kPi16 = 205888;           // pi, 16.16
-constexpr int32_t kOne30 = 1073741824;      // 1.0, 2.30
+constexpr int32_t kQuarterPi16 = 51472;  // pi/4, 16.16
+constexpr int32_t kHalfPi16 = 102944;    // pi/2, 16.16
+constexpr int32_t kPi16 = 205888;        // pi, 16.16
+constexpr int32_t kOne30 = 1073741824;   // 1.0, 2.30

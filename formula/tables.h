@@ -9,7 +9,7 @@
 
 struct ByteTable {
     const uint8_t* bytes;
-    uint32_t       size;
+    uint32_t size;
 };
 
 // The arity of the first FUNC row whose name equals the `length` characters at
@@ -18,7 +18,7 @@ int FindFunction(ByteTable funcs, const char* text, int length);
 
 struct TemplateRow {
     const uint8_t* code;
-    int            length;
+    int length;
 };
 
 // The first OPER row named `name`; false when there is none.

@@ -19,9 +19,7 @@ void SourceExtent(int32_t lo, int32_t hi, int32_t rate, int64_t& first, int64_t&
 
 }  // namespace
 
-int32_t PaddedRowBytes(int32_t used) {
-    return ((used + 3) & ~3) + 8;
-}
+int32_t PaddedRowBytes(int32_t used) { return ((used + 3) & ~3) + 8; }
 
 int64_t SourceCoordinate(int32_t c, int32_t rate) {
     return (int64_t(c) * rate) >> 16;  // arithmetic shift: floors negatives

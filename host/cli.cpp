@@ -106,12 +106,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         o.command = Command::Help;
         return r;
     }
-    if (cmd == "list")
-        o.command = Command::List;
-    else if (cmd == "apply")
-        o.command = Command::Apply;
-    else if (cmd == "about")
-        o.command = Command::About;
+    if (cmd == "list") o.command = Command::List;
+    else if (cmd == "apply") o.command = Command::Apply;
+    else if (cmd == "about") o.command = Command::About;
     else {
         r.error = "unknown command '" + cmd + "'";
         return r;
@@ -164,14 +161,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
                 r.error = "bad --abort-at-row '" + text + "' (expected a row number)";
                 return r;
             }
-        } else if (a == "--transparency")
-            o.transparency = true;
-        else if (a == "--repeat")
-            o.repeat = true;
-        else if (a == "--quiet")
-            o.quiet = true;
-        else if (a == "--time")
-            o.time = true;
+        } else if (a == "--transparency") o.transparency = true;
+        else if (a == "--repeat") o.repeat = true;
+        else if (a == "--quiet") o.quiet = true;
+        else if (a == "--time") o.time = true;
         else if (a.size() > 1 && a[0] == '-' && a != "-") {
             r.error = "unknown option '" + a + "'";
             return r;

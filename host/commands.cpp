@@ -94,9 +94,7 @@ int Fail(int status, const std::string& message) {
     return status;
 }
 
-void ReportCrashes() {
-    SetUnhandledExceptionFilter(OnCrash);
-}
+void ReportCrashes() { SetUnhandledExceptionFilter(OnCrash); }
 
 std::string PluginFolder(const Options& o) {
     return o.pluginDir.empty() ? DefaultPluginFolder() : o.pluginDir;

@@ -32,9 +32,7 @@ bool StderrIsTerminal() {
     return err != INVALID_HANDLE_VALUE && err != nullptr && GetConsoleMode(err, &mode);
 }
 
-void InstallBreakHandler() {
-    SetConsoleCtrlHandler(OnConsoleBreak, TRUE);
-}
+void InstallBreakHandler() { SetConsoleCtrlHandler(OnConsoleBreak, TRUE); }
 
 bool UserAskedToStop() {
     if (gBreaks > 0 || gEscape) return true;

@@ -113,10 +113,8 @@ bool FilterRun::FillRequested() {
     try {
         FillBuffer(source, in, in_);
         FillBuffer(source, out, out_);
-        if (job_.mask)
-            FillBuffer(*job_.mask, mask, mask_);
-        else
-            mask_ = HostBuffer{};
+        if (job_.mask) FillBuffer(*job_.mask, mask, mask_);
+        else mask_ = HostBuffer{};
     } catch (const std::bad_alloc&) {
         in_ = out_ = mask_ = HostBuffer{};
         PointRecordAtBuffers(true);

@@ -45,9 +45,7 @@ const char* OrNull(const std::optional<std::string>& text) {
 
 }  // namespace
 
-bool IsMakerCommand(const std::string& word) {
-    return word == "make" || word == "export";
-}
+bool IsMakerCommand(const std::string& word) { return word == "make" || word == "export"; }
 
 MakeParse ParseMakeCommand(const std::vector<std::string>& args) {
     MakeParse r;
@@ -78,18 +76,12 @@ MakeParse ParseMakeCommand(const std::vector<std::string>& args) {
         const std::string& v = args[++i];
         int index = 0;
         std::string label;
-        if (a == "--title")
-            c.title = v;
-        else if (a == "--category")
-            c.category = v;
-        else if (a == "--copyright")
-            c.copyright = v;
-        else if (a == "--author")
-            c.author = v;
-        else if (a == "--from")
-            c.from = v;
-        else if (a == "--plugins")
-            c.pluginDir = v;
+        if (a == "--title") c.title = v;
+        else if (a == "--category") c.category = v;
+        else if (a == "--copyright") c.copyright = v;
+        else if (a == "--author") c.author = v;
+        else if (a == "--from") c.from = v;
+        else if (a == "--plugins") c.pluginDir = v;
         else if (a == "--slider" || a == "--map") {
             bool map = a == "--map";
             if (!ParseIndexed(v, map ? 4 : 8, index, label)) {
@@ -120,10 +112,8 @@ MakeParse ParseMakeCommand(const std::vector<std::string>& args) {
     }
     c.settings = positional[0];
     c.output = positional[1];
-    if (c.title.empty())
-        r.error = "--title TEXT is required";
-    else if (c.category.empty())
-        r.error = "--category TEXT is required";
+    if (c.title.empty()) r.error = "--title TEXT is required";
+    else if (c.category.empty()) r.error = "--category TEXT is required";
     return r;
 }
 
@@ -166,9 +156,7 @@ int RunMakerCommand(const std::vector<std::string>& args) {
     FreeLibrary(module);
     if (status == kMakerUsage) return Usage(message);
     if (status != kMakerOk) return Fail(message);
-    if (c.isExport)
-        std::printf("%s: the settings of %s\n", c.settings.c_str(), from.c_str());
-    else
-        std::printf("%s\n", message);
+    if (c.isExport) std::printf("%s: the settings of %s\n", c.settings.c_str(), from.c_str());
+    else std::printf("%s\n", message);
     return 0;
 }

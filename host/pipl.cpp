@@ -109,21 +109,16 @@ PropertyListResult ParsePropertyList(const uint8_t* data, size_t size) {
             haveEntry = n > 0;
         }
     }
-    if (!haveKind)
-        r.error = "no kind in its property list";
+    if (!haveKind) r.error = "no kind in its property list";
     else if (kind != kKindFilter)
         r.error = "kind '" + FourCCToString(kind) + "' is not a filter (" +
                   FourCCToString(kKindFilter) + ")";
-    else if (!haveHost)
-        r.error = "no host in its property list";
+    else if (!haveHost) r.error = "no host in its property list";
     else if (host != kThisHost)
         r.error = "made for host '" + FourCCToString(host) + "', not " + FourCCToString(kThisHost);
-    else if (!haveEntry)
-        r.error = "no i386 entry point (wx86) in its property list";
-    else if (!haveName)
-        r.error = "no menu name in its property list";
-    else
-        r.ok = true;
+    else if (!haveEntry) r.error = "no i386 entry point (wx86) in its property list";
+    else if (!haveName) r.error = "no menu name in its property list";
+    else r.ok = true;
     return r;
 }
 

@@ -6,9 +6,7 @@ namespace {
 
 constexpr int32_t kMaskOpaque = 255;
 
-uint32_t Pack(uint32_t r, uint32_t g, uint32_t b) {
-    return b | g << 8 | r << 16;
-}
+uint32_t Pack(uint32_t r, uint32_t g, uint32_t b) { return b | g << 8 | r << 16; }
 
 // fg over bg with coverage m / 255, rounded to nearest.
 uint32_t Blend(uint32_t fg, uint32_t bg, uint32_t m) {

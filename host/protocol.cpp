@@ -30,9 +30,7 @@ int ExitStatusForResult(int16_t code) {
     return kExitFailed;
 }
 
-Area ToArea(const HostArea& a) {
-    return Area{a.top, a.left, a.bottom, a.right};
-}
+Area ToArea(const HostArea& a) { return Area{a.top, a.left, a.bottom, a.right}; }
 
 HostArea ToHostArea(const Area& a) {
     return HostArea{int16_t(a.top), int16_t(a.left), int16_t(a.bottom), int16_t(a.right)};

@@ -33,17 +33,13 @@ private:
     int16_t selector_;
 };
 
-uint8_t __cdecl AbortProc() {
-    return !gServices || gServices->AbortRequested() ? 1 : 0;
-}
+uint8_t __cdecl AbortProc() { return !gServices || gServices->AbortRequested() ? 1 : 0; }
 
 void __cdecl ProgressProc(int32_t done, int32_t total) {
     if (gServices) gServices->Progress(done, total);
 }
 
-int16_t __cdecl AdvanceProc() {
-    return gServices ? gServices->AdvanceState() : kAdvanceRefused;
-}
+int16_t __cdecl AdvanceProc() { return gServices ? gServices->AdvanceState() : kAdvanceRefused; }
 
 std::string LastErrorText() {
     DWORD code = GetLastError();
@@ -84,9 +80,7 @@ PluginSession::PluginSession() {
     record_.inputPadding = record_.outputPadding = record_.maskPadding = kPadRepeatEdge;
 }
 
-PluginSession::~PluginSession() {
-    Unload();
-}
+PluginSession::~PluginSession() { Unload(); }
 
 void PluginSession::Unload() {
     FreeDataBlock(data_);

@@ -157,6 +157,4 @@ bool RunPass(PluginState* s, HostRecord* h, RunMode mode, bool (*keyWaiting)()) 
     }
 }
 
-bool RunFilter(RunMode mode) {
-    return RunPass(gState, gHost, mode, KeyWaiting);
-}
+bool RunFilter(RunMode mode) { return RunPass(gState, gHost, mode, KeyWaiting); }

@@ -80,7 +80,8 @@ extern "C" __declspec(dllexport) void __cdecl ENTRYPOINT1(int32_t selector, Host
     }
     auto* state = reinterpret_cast<PluginState*>(*data);
     if (!state->definition) {
-        state->definition = static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), kDefinitionId));
+        state->definition =
+            static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), kDefinitionId));
         if (!state->definition) return;  // tried again on the next call
     }
     gHost = record;
@@ -89,13 +90,16 @@ extern "C" __declspec(dllexport) void __cdecl ENTRYPOINT1(int32_t selector, Host
 
     int16_t code;
     switch (int16_t(selector)) {
-    case kSelectorAbout:      RunAboutBox(); code = kResultOk; break;
+    case kSelectorAbout:
+        RunAboutBox();
+        code = kResultOk;
+        break;
     case kSelectorParameters: code = DoParameters(); break;
-    case kSelectorPrepare:    code = DoPrepare(); break;
-    case kSelectorStart:      code = DoStart(); break;
-    case kSelectorContinue:   code = DoContinue(); break;
-    case kSelectorFinish:     code = kResultOk; break;
-    default:                  code = kResultBadSelector; break;
+    case kSelectorPrepare: code = DoPrepare(); break;
+    case kSelectorStart: code = DoStart(); break;
+    case kSelectorContinue: code = DoContinue(); break;
+    case kSelectorFinish: code = kResultOk; break;
+    default: code = kResultBadSelector; break;
     }
     *result = code;
 

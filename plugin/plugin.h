@@ -12,15 +12,14 @@
 
 struct HINSTANCE__;
 
-extern HINSTANCE__*      gModule;   // our own module: resources, dialogs, strings
-extern HostRecord*       gHost;
-extern PluginState*      gState;
+extern HINSTANCE__* gModule;  // our own module: resources, dialogs, strings
+extern HostRecord* gHost;
+extern PluginState* gState;
 extern FilterDefinition* gDefinition;
-
 
 // Zero-filled movable global memory, locked for its whole life.
 void* AllocBlock(uint32_t bytes);
-void  FreeBlock(void* block);
+void FreeBlock(void* block);
 
 // A fresh copy of one of our own resources (caller frees with FreeBlock), or null.
 void* LoadResourceCopy(uint32_t type, int id, uint32_t* size = nullptr);
@@ -42,15 +41,15 @@ bool KeyWaiting();
 
 // Hand-overs of the selectors to the other parts of the plug-in. The
 // dialogs (plugin_ui/) implement the first three.
-bool RunEditorDialog();                        // start, ordinary plug-in: dialog 101
-bool RunMadeFilterDialog();                    // start, made filter: dialog 104 or none
-void RunAboutBox();                            // about: dialog 102
-void BuildTrigTables();                        // parameters
-void CompileChannelFormulas();                 // start without dialog; every compile of the four
-                                               // formulas goes through it
-void PrepareRun();                             // start
+bool RunEditorDialog();         // start, ordinary plug-in: dialog 101
+bool RunMadeFilterDialog();     // start, made filter: dialog 104 or none
+void RunAboutBox();             // about: dialog 102
+void BuildTrigTables();         // parameters
+void CompileChannelFormulas();  // start without dialog; every compile of the four
+                                // formulas goes through it
+void PrepareRun();              // start
 enum class RunMode { Host, Preview };
-bool RunFilter(RunMode mode);                  // continue; the dialogs' previews
+bool RunFilter(RunMode mode);  // continue; the dialogs' previews
 
 // The pass itself, on explicit objects: `keyWaiting` is the preview's stop
 // test (asked once a row in preview mode). RunFilter passes the call

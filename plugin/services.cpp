@@ -11,9 +11,9 @@ namespace {
 constexpr int kErrorTextMax = 255;  // characters of a string-table message
 }  // namespace
 
-HINSTANCE__*      gModule;
-HostRecord*       gHost;
-PluginState*      gState;
+HINSTANCE__* gModule;
+HostRecord* gHost;
+PluginState* gState;
 FilterDefinition* gDefinition;
 
 void* AllocBlock(uint32_t bytes) {
@@ -55,8 +55,7 @@ int ShowErrorBox(int id) {
     char text[kErrorTextMax + 1];
     if (!LoadStringA(reinterpret_cast<HMODULE>(gModule), id, text, sizeof text)) text[0] = 0;
     HWND owner = nullptr;
-    if (gState && gState->dialogWindow)
-        owner = static_cast<HWND>(gState->dialogWindow);
+    if (gState && gState->dialogWindow) owner = static_cast<HWND>(gState->dialogWindow);
     else if (gHost && gHost->platformData)
         owner = static_cast<HWND>(gHost->platformData->mainWindow);
     const char* caption = gDefinition ? gDefinition->title : "";
@@ -67,15 +66,19 @@ int ShowErrorBox(int id) {
 // block is plain heap memory, which data-execution prevention refuses to run,
 // so the pages of the code buffers are switched to read-write-execute; the
 // block never moves.
-bool MakeCodeExecutable(PluginState* state) { return MakeExecutable(state->code, sizeof state->code); }
+bool MakeCodeExecutable(PluginState* state) {
+    return MakeExecutable(state->code, sizeof state->code);
+}
 
 void FlushCode(PluginState* state) { ::FlushCode(state->code, sizeof state->code); }
 
 void CompileChannelFormulas() {
     PluginState* s = gState;
     uint32_t funcSize = 0, operSize = 0;
-    auto* funcs = static_cast<uint8_t*>(LoadResourceCopy(FourCC("FUNC"), kTableResourceId, &funcSize));
-    auto* opers = static_cast<uint8_t*>(LoadResourceCopy(FourCC("OPER"), kTableResourceId, &operSize));
+    auto* funcs =
+        static_cast<uint8_t*>(LoadResourceCopy(FourCC("FUNC"), kTableResourceId, &funcSize));
+    auto* opers =
+        static_cast<uint8_t*>(LoadResourceCopy(FourCC("OPER"), kTableResourceId, &operSize));
     if (funcs && opers) {
         const char* const formulas[kChannels] = {gDefinition->formula[0], gDefinition->formula[1],
                                                  gDefinition->formula[2], gDefinition->formula[3]};

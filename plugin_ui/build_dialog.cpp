@@ -35,12 +35,8 @@ constexpr FieldLimit kLimits[] = {
     {kMapLabel, kSliderLabel + 7, 64},
 };
 
-void Enable(HWND dialog, int id, bool on) {
-    EnableWindow(GetDlgItem(dialog, id), on);
-}
-bool Checked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
+void Enable(HWND dialog, int id, bool on) { EnableWindow(GetDlgItem(dialog, id), on); }
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 void BuildDlg_OnInitDialog(HWND dialog) {
     SendDlgItemMessageA(dialog, kCategory, EM_SETSEL, 0, -1);
@@ -109,10 +105,8 @@ void BuildDlg_OnCommand(HWND dialog, int id, int code) {
         BuildDlg_OnMapBox(dialog, id - kMapBox);
     else if (id >= kSliderBox && id < kSliderBox + 8 && code == BN_CLICKED)
         BuildDlg_OnSliderBox(dialog, id - kSliderBox);
-    else if (id == IDOK && BuildDlg_OnOK(dialog))
-        EndDialog(dialog, 1);
-    else if (id == IDCANCEL)
-        EndDialog(dialog, 2);
+    else if (id == IDOK && BuildDlg_OnOK(dialog)) EndDialog(dialog, 1);
+    else if (id == IDCANCEL) EndDialog(dialog, 2);
 }
 
 }  // namespace

@@ -11,9 +11,7 @@ HWND HostWindow() {
     return nullptr;
 }
 
-bool AlphaRowShown() {
-    return gHost && gHost->planes >= 4;
-}
+bool AlphaRowShown() { return gHost && gHost->planes >= 4; }
 
 void SetSliderRanges(HWND dialog) {
     for (int i = 0; i < kSliderCount; ++i)

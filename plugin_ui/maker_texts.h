@@ -7,7 +7,8 @@
 
 #define MAKER_DEFAULT_CATEGORY "Synthetic"
 #define MAKER_DEFAULT_TITLE "Untitled"
-#define MAKER_DEFAULT_COPYRIGHT "Copyright (c) 2026 The Tinctor authors\r\nMade with the Tinctor filter maker"
+#define MAKER_DEFAULT_COPYRIGHT \
+    "Copyright (c) 2026 The Tinctor authors\r\nMade with the Tinctor filter maker"
 #define MAKER_DEFAULT_AUTHOR "Anonymous"
 #define MAKER_DEFAULT_MAP_LABEL_FORMAT "Map %d:"
 #define MAKER_DEFAULT_SLIDER_LABEL_FORMAT "Control %d:"

@@ -4,13 +4,9 @@
 
 namespace {
 
-char OctalDigit(unsigned value) {
-    return char('0' + (value & 7));
-}
+char OctalDigit(unsigned value) { return char('0' + (value & 7)); }
 
-bool IsOctal(char c) {
-    return c >= '0' && c <= '7';
-}
+bool IsOctal(char c) { return c >= '0' && c <= '7'; }
 
 size_t FormulaLength(const char* formula) {
     const void* nul = std::memchr(formula, 0, kFormulaCapacity - 1);

@@ -68,9 +68,7 @@ std::string FolderOf(const std::string& path) {
     return cut == std::string::npos ? "" : path.substr(0, cut + 1);
 }
 
-std::string FileNameOf(const std::string& path) {
-    return path.substr(FolderOf(path).size());
-}
+std::string FileNameOf(const std::string& path) { return path.substr(FolderOf(path).size()); }
 
 std::string TemporaryFileBeside(const std::string& target, const char* prefix) {
     std::string folder = FolderOf(target);

@@ -39,15 +39,9 @@ private:
     SliderData* data_ = nullptr;
 };
 
-int ThumbWidth(const SliderData& d) {
-    return int(d.thumbSize & 0xFFFF);
-}
-int ThumbHeight(const SliderData& d) {
-    return int(d.thumbSize >> 16);
-}
-int ThumbAlong(const SliderData& d) {
-    return d.vertical ? ThumbHeight(d) : ThumbWidth(d);
-}
+int ThumbWidth(const SliderData& d) { return int(d.thumbSize & 0xFFFF); }
+int ThumbHeight(const SliderData& d) { return int(d.thumbSize >> 16); }
+int ThumbAlong(const SliderData& d) { return d.vertical ? ThumbHeight(d) : ThumbWidth(d); }
 int ClientAlong(const SliderData& d, const RECT& c) {
     return d.vertical ? c.bottom - c.top : c.right - c.left;
 }
@@ -387,13 +381,9 @@ bool RegisterSliderClass(HINSTANCE module, UINT* message) {
     return gSliderMessage != 0;
 }
 
-void UnregisterSliderClass(HINSTANCE module) {
-    UnregisterClassA(kClassName, module);
-}
+void UnregisterSliderClass(HINSTANCE module) { UnregisterClassA(kClassName, module); }
 
-UINT SliderNotifyMessage() {
-    return gSliderMessage;
-}
+UINT SliderNotifyMessage() { return gSliderMessage; }
 
 // ---- operations ----
 

@@ -81,10 +81,8 @@ int testdir(const char* relative, char* buffer) {
         char here[kPathBuffer];
         if (!_getcwd(here, kPathBuffer)) continue;
         if (_chdir(relative) == 0) {
-            if (_getcwd(buffer, kPathBuffer))
-                found = 1;
-            else
-                buffer[0] = '\0';
+            if (_getcwd(buffer, kPathBuffer)) found = 1;
+            else buffer[0] = '\0';
         }
         _chdir(here);
     }
@@ -129,10 +127,8 @@ int FindDir(HWND owner, char* buffer) {
     char picked[kPathBuffer];
     strncpy(picked, gFindFile, kPathMax);
     picked[kPathMax] = '\0';
-    if (ofn.nFileOffset > 0 && ofn.nFileOffset < strlen(picked))
-        picked[ofn.nFileOffset] = '\0';
-    else
-        CutAfterLastBackslash(picked);
+    if (ofn.nFileOffset > 0 && ofn.nFileOffset < strlen(picked)) picked[ofn.nFileOffset] = '\0';
+    else CutAfterLastBackslash(picked);
     strcpy(buffer, picked);
     if (!buffer[0] && !_getcwd(buffer, kPathBuffer)) buffer[0] = '\0';
     return 1;
@@ -148,9 +144,7 @@ unsigned long freespace(int drive) {
 
 static int gLastDrive = -1;
 
-void ResetFreeSpaceDisplay() {
-    gLastDrive = -1;
-}
+void ResetFreeSpaceDisplay() { gLastDrive = -1; }
 
 void ShowFreeSpace(HWND dialog, const char* path) {
     char text[32];
@@ -167,10 +161,8 @@ void ShowFreeSpace(HWND dialog, const char* path) {
     }
     if (drive == gLastDrive) return;
     unsigned long kb = freespace(drive);
-    if (kb == 0)
-        strcpy(text, "--");
-    else
-        freespacestr(kb, text);
+    if (kb == 0) strcpy(text, "--");
+    else freespacestr(kb, text);
     SetDlgItemTextA(dialog, kCtlSpaceFree, text);
     gLastDrive = drive;
 }

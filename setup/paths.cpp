@@ -16,10 +16,8 @@ void PreparePath(char* path) {
 
 void CutAfterLastBackslash(char* path) {
     char* last = strrchr(path, '\\');
-    if (last)
-        last[1] = '\0';
-    else
-        path[0] = '\0';
+    if (last) last[1] = '\0';
+    else path[0] = '\0';
 }
 
 int DriveOfPath(const char* path) {
@@ -72,10 +70,7 @@ LZErrorReport MapLZError(int code) {
 
 void FormatLZError(const char* format, const LZErrorReport& report, const char* name, char* out,
                    unsigned size) {
-    if (report.takesName)
-        snprintf(out, size, format, name ? name : "");
-    else if (report.mapped == -3)
-        snprintf(out, size, format, -3);
-    else
-        snprintf(out, size, "%s", format);
+    if (report.takesName) snprintf(out, size, format, name ? name : "");
+    else if (report.mapped == -3) snprintf(out, size, format, -3);
+    else snprintf(out, size, "%s", format);
 }

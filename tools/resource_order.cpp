@@ -30,7 +30,8 @@ struct PeView {
     explicit PeView(const std::vector<uint8_t>& file) : f(file) {}
 
     bool Parse(std::string& error) {
-        if (f.size() < 0x40 || f[0] != 'M' || f[1] != 'Z') return Fail(error, "not an executable file");
+        if (f.size() < 0x40 || f[0] != 'M' || f[1] != 'Z')
+            return Fail(error, "not an executable file");
         uint32_t pe = Get32(f, 0x3C);
         if (pe + 24 > f.size() || std::memcmp(&f[pe], "PE\0\0", 4) != 0)
             return Fail(error, "no PE header");
@@ -44,7 +45,8 @@ struct PeView {
         for (uint16_t i = 0; i < count; ++i) {
             uint32_t s = table + 40u * i;
             if (s + 40 > f.size()) return Fail(error, "truncated section table");
-            sections.push_back({Get32(f, s + 12), Get32(f, s + 8), Get32(f, s + 20), Get32(f, s + 16)});
+            sections.push_back(
+                {Get32(f, s + 12), Get32(f, s + 8), Get32(f, s + 20), Get32(f, s + 16)});
         }
         for (const Section& s : sections)
             if (rsrcRva >= s.va && rsrcRva < s.va + std::max(s.vsize, s.rawSize)) {
@@ -109,8 +111,8 @@ uint32_t Align8(uint32_t v) { return (v + 7) & ~7u; }
 
 }  // namespace
 
-bool FindResourceData(const std::vector<uint8_t>& file, const ResourceKey& key,
-                      ResourceSpan& span, std::string& error) {
+bool FindResourceData(const std::vector<uint8_t>& file, const ResourceKey& key, ResourceSpan& span,
+                      std::string& error) {
     PeView pe(file);
     if (!pe.Parse(error)) return false;
     bool found = false;

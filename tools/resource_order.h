@@ -11,7 +11,7 @@
 
 struct ResourceKey {
     std::string type;  // a named type such as "PIPL"
-    uint16_t    id;
+    uint16_t id;
 };
 
 // Where a resource's data lies in the file.
@@ -22,8 +22,8 @@ struct ResourceSpan {
 };
 
 // Finds the data of resource `key` (any language). Empty error on success.
-bool FindResourceData(const std::vector<uint8_t>& file, const ResourceKey& key,
-                      ResourceSpan& span, std::string& error);
+bool FindResourceData(const std::vector<uint8_t>& file, const ResourceKey& key, ResourceSpan& span,
+                      std::string& error);
 
 // Rewrites `file` so that `first`'s data lies before `second`'s. The two must
 // be neighbours in the file; nothing else moves. A file already in order is

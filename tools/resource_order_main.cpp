@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
-    std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
     in.close();
     std::string error;
     if (!PutResourceDataFirst(file, {"PIPL", 16}, {"PARM", 16}, error)) {

@@ -11,180 +11,193 @@ namespace {
 
 class Buttons : public ::testing::Test {
 protected:
-  void SetUp() override { dialog = OpenDialog("ALLCTL"); ASSERT_NE(dialog, nullptr); }
-  void TearDown() override { DestroyWindow(dialog); }
-  HWND Item(int id) { return GetDlgItem(dialog, id); }
-  int CommandsFrom(int id) {
-    int n = 0;
-    for (const Command &c : gCommands) n += LOWORD(c.wParam) == id && HIWORD(c.wParam) == 0;
-    return n;
-  }
-  HWND dialog = nullptr;
+    void SetUp() override {
+        dialog = OpenDialog("ALLCTL");
+        ASSERT_NE(dialog, nullptr);
+    }
+    void TearDown() override { DestroyWindow(dialog); }
+    HWND Item(int id) { return GetDlgItem(dialog, id); }
+    int CommandsFrom(int id) {
+        int n = 0;
+        for (const Command& c : gCommands) n += LOWORD(c.wParam) == id && HIWORD(c.wParam) == 0;
+        return n;
+    }
+    HWND dialog = nullptr;
 };
 
-void Mouse(HWND w, UINT msg, int x, int y) { SendMessageA(w, msg, msg == WM_MOUSEMOVE ? MK_LBUTTON : 0, MAKELPARAM(x, y)); }
+void Mouse(HWND w, UINT msg, int x, int y) {
+    SendMessageA(w, msg, msg == WM_MOUSEMOVE ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+}
 
 TEST_F(Buttons, ResizeToOneFrameCentredInTheTemplateWidth) {
-  struct Row {
-    int id, x, y, w, h, frameW, frameH, extra;
-  } rows[] = {
-      {301, 10, 64, 13, 12, 24, 24, 0},  // bullet: two 24x24 frames
-      {300, 8, 6, 43, 54, 80, 86, 0},    // Alert: two 80x86 frames
-      {1, 170, 8, 50, 50, 54, 32, 8},    // OKButton + shadow
-      {2, 170, 70, 50, 50, 78, 20, 8},   // CancelButton + shadow
-  };
-  for (const Row &row : rows) {
-    // The dialog manager converts position and size separately.
-    RECT t = {row.x, row.y, row.w, row.h};
-    MapDialogRect(dialog, &t);
-    int tw = t.right;
-    int expectLeft = row.extra ? t.left + (tw + 8 - row.frameW) / 2 : t.left + (tw - row.frameW) / 2;
-    RECT r;
-    GetWindowRect(Item(row.id), &r);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
-    EXPECT_EQ(r.right - r.left, row.frameW + row.extra) << row.id;
-    EXPECT_EQ(r.bottom - r.top, row.frameH + row.extra) << row.id;
-    EXPECT_EQ(r.left, expectLeft) << row.id;
-    EXPECT_EQ(r.top, t.top) << row.id;
-  }
+    struct Row {
+        int id, x, y, w, h, frameW, frameH, extra;
+    } rows[] = {
+        {301, 10, 64, 13, 12, 24, 24, 0},  // bullet: two 24x24 frames
+        {300, 8, 6, 43, 54, 80, 86, 0},    // Alert: two 80x86 frames
+        {1, 170, 8, 50, 50, 54, 32, 8},    // OKButton + shadow
+        {2, 170, 70, 50, 50, 78, 20, 8},   // CancelButton + shadow
+    };
+    for (const Row& row : rows) {
+        // The dialog manager converts position and size separately.
+        RECT t = {row.x, row.y, row.w, row.h};
+        MapDialogRect(dialog, &t);
+        int tw = t.right;
+        int expectLeft =
+            row.extra ? t.left + (tw + 8 - row.frameW) / 2 : t.left + (tw - row.frameW) / 2;
+        RECT r;
+        GetWindowRect(Item(row.id), &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.right - r.left, row.frameW + row.extra) << row.id;
+        EXPECT_EQ(r.bottom - r.top, row.frameH + row.extra) << row.id;
+        EXPECT_EQ(r.left, expectLeft) << row.id;
+        EXPECT_EQ(r.top, t.top) << row.id;
+    }
 }
 
 TEST_F(Buttons, ClickSendsTheCommandOnlyWhenReleasedInside) {
-  HWND b = Item(300);
-  const struct {
-    const char *what;
-    std::vector<std::tuple<UINT, int, int>> steps;
-    int commands;
-  } rows[] = {
-      {"press and release inside", {{WM_LBUTTONDOWN, 10, 10}, {WM_LBUTTONUP, 10, 10}}, 1},
-      {"drag out and release", {{WM_LBUTTONDOWN, 10, 10}, {WM_MOUSEMOVE, -20, 10}, {WM_LBUTTONUP, -20, 10}}, 0},
-      {"drag out, back in, release",
-       {{WM_LBUTTONDOWN, 10, 10}, {WM_MOUSEMOVE, 200, 10}, {WM_MOUSEMOVE, 12, 12}, {WM_LBUTTONUP, 12, 12}},
-       1},
-      {"double click presses too", {{WM_LBUTTONDBLCLK, 10, 10}, {WM_LBUTTONUP, 10, 10}}, 1},
-      {"press outside", {{WM_LBUTTONDOWN, 200, 10}, {WM_LBUTTONUP, 10, 10}}, 0},
-      {"release without press", {{WM_LBUTTONUP, 10, 10}}, 0},
-  };
-  for (const auto &row : rows) {
-    gCommands.clear();
-    for (const auto &[msg, x, y] : row.steps) Mouse(b, msg, x, y);
-    EXPECT_EQ(CommandsFrom(300), row.commands) << row.what;
-    if (row.commands) {
-      EXPECT_EQ(gCommands.back().lParam, reinterpret_cast<LPARAM>(b)) << row.what;
+    HWND b = Item(300);
+    const struct {
+        const char* what;
+        std::vector<std::tuple<UINT, int, int>> steps;
+        int commands;
+    } rows[] = {
+        {"press and release inside", {{WM_LBUTTONDOWN, 10, 10}, {WM_LBUTTONUP, 10, 10}}, 1},
+        {"drag out and release",
+         {{WM_LBUTTONDOWN, 10, 10}, {WM_MOUSEMOVE, -20, 10}, {WM_LBUTTONUP, -20, 10}},
+         0},
+        {"drag out, back in, release",
+         {{WM_LBUTTONDOWN, 10, 10},
+          {WM_MOUSEMOVE, 200, 10},
+          {WM_MOUSEMOVE, 12, 12},
+          {WM_LBUTTONUP, 12, 12}},
+         1},
+        {"double click presses too", {{WM_LBUTTONDBLCLK, 10, 10}, {WM_LBUTTONUP, 10, 10}}, 1},
+        {"press outside", {{WM_LBUTTONDOWN, 200, 10}, {WM_LBUTTONUP, 10, 10}}, 0},
+        {"release without press", {{WM_LBUTTONUP, 10, 10}}, 0},
+    };
+    for (const auto& row : rows) {
+        gCommands.clear();
+        for (const auto& [msg, x, y] : row.steps) Mouse(b, msg, x, y);
+        EXPECT_EQ(CommandsFrom(300), row.commands) << row.what;
+        if (row.commands) {
+            EXPECT_EQ(gCommands.back().lParam, reinterpret_cast<LPARAM>(b)) << row.what;
+        }
+        auto* button = dynamic_cast<MyButtonCtl*>(MyControlMgr::GetWindowObject(b));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->state, 0) << row.what;
+        EXPECT_NE(GetCapture(), b) << row.what;
     }
-    auto *button = dynamic_cast<MyButtonCtl *>(MyControlMgr::GetWindowObject(b));
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->state, 0) << row.what;
-    EXPECT_NE(GetCapture(), b) << row.what;
-  }
 }
 
 TEST_F(Buttons, HighlightStateAnswersAndBlocksPresses) {
-  HWND b = Item(301);
-  EXPECT_EQ(SendMessageA(b, WM_GETDLGCODE, 0, 0), 0x2020);
-  EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), 0);
-  SendMessageA(b, BM_SETSTATE, 1, 0);
-  EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), 1);
-  Mouse(b, WM_LBUTTONDOWN, 5, 5);
-  Mouse(b, WM_LBUTTONUP, 5, 5);
-  EXPECT_EQ(CommandsFrom(301), 0) << "a highlighted button ignores the mouse";
-  SendMessageA(b, BM_SETSTATE, 0, 0);
-  EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), 0);
-  // The focus value is what the focus messages carry: the other window.
-  SetFocus(Item(300));
-  SetFocus(b);
-  EXPECT_EQ(MyControlMgr::GetWindowObject(b)->focus, static_cast<int>(reinterpret_cast<INT_PTR>(Item(300))));
-  EXPECT_EQ(MyControlMgr::GetWindowObject(Item(300))->focus, static_cast<int>(reinterpret_cast<INT_PTR>(b)));
+    HWND b = Item(301);
+    EXPECT_EQ(SendMessageA(b, WM_GETDLGCODE, 0, 0), 0x2020);
+    EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), 0);
+    SendMessageA(b, BM_SETSTATE, 1, 0);
+    EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), 1);
+    Mouse(b, WM_LBUTTONDOWN, 5, 5);
+    Mouse(b, WM_LBUTTONUP, 5, 5);
+    EXPECT_EQ(CommandsFrom(301), 0) << "a highlighted button ignores the mouse";
+    SendMessageA(b, BM_SETSTATE, 0, 0);
+    EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), 0);
+    // The focus value is what the focus messages carry: the other window.
+    SetFocus(Item(300));
+    SetFocus(b);
+    EXPECT_EQ(MyControlMgr::GetWindowObject(b)->focus,
+              static_cast<int>(reinterpret_cast<INT_PTR>(Item(300))));
+    EXPECT_EQ(MyControlMgr::GetWindowObject(Item(300))->focus,
+              static_cast<int>(reinterpret_cast<INT_PTR>(b)));
 }
 
 TEST_F(Buttons, PressedFrameIsDrawnAndTheBackgroundComesBack) {
-  HWND b = Item(300);
-  Capture up = CaptureClient(b);
-  Mouse(b, WM_LBUTTONDOWN, 10, 10);
-  Capture down = CaptureClient(b);
-  Mouse(b, WM_MOUSEMOVE, -30, 10);
-  Capture outside = CaptureClient(b);
-  Mouse(b, WM_LBUTTONUP, -30, 10);
-  EXPECT_NE(up.pixels, down.pixels) << "frame 1 while pressed";
-  EXPECT_EQ(up.pixels, outside.pixels) << "dragged out shows frame 0 over the same background";
-  EXPECT_EQ(up.pixels, CaptureClient(b).pixels);
+    HWND b = Item(300);
+    Capture up = CaptureClient(b);
+    Mouse(b, WM_LBUTTONDOWN, 10, 10);
+    Capture down = CaptureClient(b);
+    Mouse(b, WM_MOUSEMOVE, -30, 10);
+    Capture outside = CaptureClient(b);
+    Mouse(b, WM_LBUTTONUP, -30, 10);
+    EXPECT_NE(up.pixels, down.pixels) << "frame 1 while pressed";
+    EXPECT_EQ(up.pixels, outside.pixels) << "dragged out shows frame 0 over the same background";
+    EXPECT_EQ(up.pixels, CaptureClient(b).pixels);
 }
 
 TEST_F(Buttons, ShadowButtonSinksWithAnimationAndShowsTheDarkTexture) {
-  HWND b = Item(1);
-  Capture up = CaptureClient(b);
-  DWORD t0 = GetTickCount();
-  Mouse(b, WM_LBUTTONDOWN, 20, 10);
-  DWORD pressTime = GetTickCount() - t0;
-  EXPECT_GE(pressTime, 4 * 60u - 20) << "four steps of 60 ms";
-  auto *button = dynamic_cast<MyShadowButtonCtl *>(MyControlMgr::GetWindowObject(b));
-  ASSERT_NE(button, nullptr);
-  EXPECT_EQ(button->depth, 2);
-  Capture down = CaptureClient(b);
-  EXPECT_NE(up.pixels, down.pixels);
-  // The face moved by 6 towards its shadow: its top-left corner lands at (6, 6).
-  EXPECT_EQ(Hex(down.at(6 + 20, 6 + 16)), Hex(up.at(20, 16)));
+    HWND b = Item(1);
+    Capture up = CaptureClient(b);
+    DWORD t0 = GetTickCount();
+    Mouse(b, WM_LBUTTONDOWN, 20, 10);
+    DWORD pressTime = GetTickCount() - t0;
+    EXPECT_GE(pressTime, 4 * 60u - 20) << "four steps of 60 ms";
+    auto* button = dynamic_cast<MyShadowButtonCtl*>(MyControlMgr::GetWindowObject(b));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->depth, 2);
+    Capture down = CaptureClient(b);
+    EXPECT_NE(up.pixels, down.pixels);
+    // The face moved by 6 towards its shadow: its top-left corner lands at (6, 6).
+    EXPECT_EQ(Hex(down.at(6 + 20, 6 + 16)), Hex(up.at(20, 16)));
 
-  t0 = GetTickCount();
-  Mouse(b, WM_LBUTTONUP, 20, 10);
-  EXPECT_LT(GetTickCount() - t0, 150u) << "a completed click jumps straight back";
-  EXPECT_EQ(button->depth, 8);
-  EXPECT_EQ(CommandsFrom(1), 1);
-  EXPECT_EQ(up.pixels, CaptureClient(b).pixels);
+    t0 = GetTickCount();
+    Mouse(b, WM_LBUTTONUP, 20, 10);
+    EXPECT_LT(GetTickCount() - t0, 150u) << "a completed click jumps straight back";
+    EXPECT_EQ(button->depth, 8);
+    EXPECT_EQ(CommandsFrom(1), 1);
+    EXPECT_EQ(up.pixels, CaptureClient(b).pixels);
 
-  // Right of the face and below its top, inside the shadow: the dialog's
-  // dark texture at this control's offset.
-  DIBTex *tex = DlgTexture(dialog);
-  ASSERT_NE(tex, nullptr);
-  POINT off;
-  DIBTex::ControlOffset(b, &off);
-  HDC screen = GetDC(nullptr);
-  Capture dark = CaptureBitmap(screen, tex->bitmaps[DIBTex::kShadow]);
-  ReleaseDC(nullptr, screen);
-  const int x = 54 + 4, y = 20;
-  EXPECT_EQ(Hex(up.at(x, y)), Hex(dark.at((off.x + x) % tex->width, (off.y + y) % tex->height)));
+    // Right of the face and below its top, inside the shadow: the dialog's
+    // dark texture at this control's offset.
+    DIBTex* tex = DlgTexture(dialog);
+    ASSERT_NE(tex, nullptr);
+    POINT off;
+    DIBTex::ControlOffset(b, &off);
+    HDC screen = GetDC(nullptr);
+    Capture dark = CaptureBitmap(screen, tex->bitmaps[DIBTex::kShadow]);
+    ReleaseDC(nullptr, screen);
+    const int x = 54 + 4, y = 20;
+    EXPECT_EQ(Hex(up.at(x, y)), Hex(dark.at((off.x + x) % tex->width, (off.y + y) % tex->height)));
 }
 
 TEST_F(Buttons, ShadowButtonReleasedOutsideSendsNothing) {
-  HWND b = Item(2);
-  Mouse(b, WM_LBUTTONDOWN, 20, 8);
-  DWORD t0 = GetTickCount();
-  Mouse(b, WM_MOUSEMOVE, 300, 8);
-  EXPECT_GE(GetTickCount() - t0, 3 * 60u - 20) << "leaving animates the release";
-  Mouse(b, WM_LBUTTONUP, 300, 8);
-  EXPECT_EQ(CommandsFrom(2), 0);
+    HWND b = Item(2);
+    Mouse(b, WM_LBUTTONDOWN, 20, 8);
+    DWORD t0 = GetTickCount();
+    Mouse(b, WM_MOUSEMOVE, 300, 8);
+    EXPECT_GE(GetTickCount() - t0, 3 * 60u - 20) << "leaving animates the release";
+    Mouse(b, WM_LBUTTONUP, 300, 8);
+    EXPECT_EQ(CommandsFrom(2), 0);
 }
 
 TEST_F(Buttons, RealMouseClickReachesTheDialog) {
-  HWND b = Item(301);
-  RECT r;
-  GetWindowRect(b, &r);
-  int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-  SetForegroundWindow(dialog);
-  SetCursorPos(x, y);
-  Pump(50);
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(1, &in[0], sizeof(INPUT));
-  Pump(100);
-  SendInput(1, &in[1], sizeof(INPUT));
-  Pump(200);
-  EXPECT_EQ(CommandsFrom(301), 1);
+    HWND b = Item(301);
+    RECT r;
+    GetWindowRect(b, &r);
+    int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    SetForegroundWindow(dialog);
+    SetCursorPos(x, y);
+    Pump(50);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in[0], sizeof(INPUT));
+    Pump(100);
+    SendInput(1, &in[1], sizeof(INPUT));
+    Pump(200);
+    EXPECT_EQ(CommandsFrom(301), 1);
 
-  // Pressed, dragged off the dialog and released there: the button holds
-  // the mouse, sees the release and comes back up without a command.
-  SendInput(1, &in[0], sizeof(INPUT));
-  Pump(100);
-  SetCursorPos(2, 2);
-  Pump(100);
-  SendInput(1, &in[1], sizeof(INPUT));
-  Pump(200);
-  EXPECT_EQ(CommandsFrom(301), 1);
-  EXPECT_EQ(dynamic_cast<MyButtonCtl *>(MyControlMgr::GetWindowObject(b))->state, 0);
-  EXPECT_EQ(GetCapture(), nullptr);
-  SetCursorPos(0, 0);
+    // Pressed, dragged off the dialog and released there: the button holds
+    // the mouse, sees the release and comes back up without a command.
+    SendInput(1, &in[0], sizeof(INPUT));
+    Pump(100);
+    SetCursorPos(2, 2);
+    Pump(100);
+    SendInput(1, &in[1], sizeof(INPUT));
+    Pump(200);
+    EXPECT_EQ(CommandsFrom(301), 1);
+    EXPECT_EQ(dynamic_cast<MyButtonCtl*>(MyControlMgr::GetWindowObject(b))->state, 0);
+    EXPECT_EQ(GetCapture(), nullptr);
+    SetCursorPos(0, 0);
 }
 
 }  // namespace

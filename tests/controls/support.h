@@ -13,23 +13,23 @@ void Pump(DWORD ms = 150);
 
 // WM_COMMAND messages received by dialogs made with OpenDialog.
 struct Command {
-  WPARAM wParam;
-  LPARAM lParam;
+    WPARAM wParam;
+    LPARAM lParam;
 };
 extern std::vector<Command> gCommands;
 
 // A modeless dialog from the test's templates, shown and painted.
-HWND OpenDialog(const char *name);
+HWND OpenDialog(const char* name);
 
 // Pixels read back through GDI.
 struct Capture {
-  int width = 0, height = 0;
-  std::vector<COLORREF> pixels;
-  COLORREF at(int x, int y) const { return pixels[y * width + x]; }
-  bool SaveBmp(const std::string &path) const;
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF at(int x, int y) const { return pixels[y * width + x]; }
+    bool SaveBmp(const std::string& path) const;
 };
-Capture CaptureWindow(HWND window);                  // the whole window, frame included
-Capture CaptureClient(HWND window);                  // the client area
-Capture CaptureBitmap(HDC dc, HBITMAP bitmap);       // a device bitmap, through GetDIBits
+Capture CaptureWindow(HWND window);             // the whole window, frame included
+Capture CaptureClient(HWND window);             // the client area
+Capture CaptureBitmap(HDC dc, HBITMAP bitmap);  // a device bitmap, through GetDIBits
 
 std::string Hex(COLORREF c);

@@ -17,15 +17,13 @@ namespace {
 class Compile : public ::testing::Test {
 protected:
     void SetUp() override {
-            state_ = native::NewExecutableState();
+        state_ = native::NewExecutableState();
         ASSERT_TRUE(state_);
         state_->planeValue[0] = 11;
         state_->planeValue[1] = 22;
         state_->zEnd = 4;
     }
-    void TearDown() override {
-            native::FreeState(state_);
-    }
+    void TearDown() override { native::FreeState(state_); }
     PluginState* state_ = nullptr;
 };
 
@@ -33,7 +31,7 @@ struct ErrorCase {
     const char* text;
     int failed;
     int32_t start, end;
-    int32_t value;   // of the routine left in the buffer (r = 11, g = 22)
+    int32_t value;  // of the routine left in the buffer (r = 11, g = 22)
 };
 
 TEST_F(Compile, ResultRangeAndRoutine) {
@@ -44,13 +42,13 @@ TEST_F(Compile, ResultRangeAndRoutine) {
         {"", 1, 0, 0, 0},
         {"   ", 1, 3, 3, 0},
         {"// only a comment", 1, 17, 17, 0},
-        {"// comment\nr", 1, 12, 12, 0},        // a line feed does not end the comment
+        {"// comment\nr", 1, 12, 12, 0},  // a line feed does not end the comment
         {"// comment\rr", 0, 12, 12, 11},
         {"08", 1, 0, 2, 0},
         {"1a", 1, 0, 2, 0},
         {"12ab + 1", 1, 0, 4, 0},
-        {"2x", 1, 1, 2, 2},                      // 2, then an unexpected name: early end
-        {"1.5", 1, 1, 2, 1},                     // the point ends the formula early
+        {"2x", 1, 1, 2, 2},   // 2, then an unexpected name: early end
+        {"1.5", 1, 1, 2, 1},  // the point ends the formula early
         {"r = 1", 1, 2, 3, 11},
         {"r;g", 1, 1, 2, 11},
         {"r\x0Bg", 1, 1, 2, 11},
@@ -94,7 +92,9 @@ TEST_F(Compile, ResultRangeAndRoutine) {
 TEST_F(Compile, ARangeIsRelativeToTheGivenStart) {
     const char* text = "xx r = 1";
     int32_t start = 3, end = 8, size = 2048;
-    EXPECT_EQ(CompileFormula(native::Funcs(), native::Opers(), text, &start, &end, state_->code[1], &size), 1);
+    EXPECT_EQ(CompileFormula(native::Funcs(), native::Opers(), text, &start, &end, state_->code[1],
+                             &size),
+              1);
     EXPECT_EQ(start, 2);
     EXPECT_EQ(end, 3);
 }
@@ -158,7 +158,8 @@ TEST_F(Compile, EveryTemplateAtTheCapacityBoundary) {
     const ByteTable funcs = native::Funcs();
     for (const shipped::Row& row : shipped::kRows) {
         const std::string name = row.name;
-        if (name == "error" || name == "prolog" || name == "epilog" || name == "number" || name == ",")
+        if (name == "error" || name == "prolog" || name == "epilog" || name == "number" ||
+            name == ",")
             continue;
         const std::string use = Using(row, funcs);
         const int useBytes = ShippedSize(use) - 14;  // without prolog and epilog
@@ -193,8 +194,10 @@ TEST_F(Compile, EveryTemplateAtTheCapacityBoundary) {
 TEST_F(Compile, SavedFormulasFitAsShipped) {
     const std::string blue =
         "(add(236, cnv(mix((i), y ^ Y, A, val(b, u, r)),D,tan(mix(90, U, 228, z)),r2y(dif(I, X), "
-        "4294967295),ctl(X),sqr((d)),add(abs(R), Z, C),put(X, u) ^ r2y(d, c),cnv(0,0,0,0,65536,0,0,0,"
-        "0,0xE44) > c2m((y) % 100000, (218) % 100000),0), dif(ctl(get(256)), mix(rnd(0471, 212), C != "
+        "4294967295),ctl(X),sqr((d)),add(abs(R), Z, C),put(X, u) ^ r2y(d, "
+        "c),cnv(0,0,0,0,65536,0,0,0,"
+        "0,0xE44) > c2m((y) % 100000, (218) % 100000),0), dif(ctl(get(256)), mix(rnd(0471, 212), C "
+        "!= "
         "m, 145 <= A, sin(0x3F5))))) % 256 + 128";
     ASSERT_EQ(blue.size(), 312u);
     native::Compiled got = native::Compile(state_, 2, blue);
@@ -236,9 +239,11 @@ TEST_F(Compile, SmallCapacitiesNeverWritePastTheBuffer) {
     for (int32_t capacity = 0; capacity < 40; ++capacity) {
         std::memset(state_->code[2], 0xCC, 64);
         int32_t start = 0, end = 9, size = capacity;
-        CompileFormula(native::Funcs(), native::Opers(), "r + g * 3", &start, &end, state_->code[2], &size);
+        CompileFormula(native::Funcs(), native::Opers(), "r + g * 3", &start, &end, state_->code[2],
+                       &size);
         EXPECT_LT(size, capacity > 0 ? capacity : 1) << capacity;
-        for (int k = capacity > 0 ? capacity - 1 : 0; k < 64; ++k) EXPECT_EQ(state_->code[2][k], 0xCC) << capacity;
+        for (int k = capacity > 0 ? capacity - 1 : 0; k < 64; ++k)
+            EXPECT_EQ(state_->code[2][k], 0xCC) << capacity;
         EXPECT_GE(start, 0);
         EXPECT_LE(start, end);
         EXPECT_LE(end, 9);
@@ -251,12 +256,13 @@ TEST_F(Compile, TablesSuppliedByTheCaller) {
     const ByteTable funcs = native::Funcs(), opers = native::Opers();
     ASSERT_TRUE(funcs.bytes && opers.bytes);
     uint8_t extended[530] = {};
-    std::memcpy(extended, funcs.bytes, 510);                // the shipped rows
+    std::memcpy(extended, funcs.bytes, 510);               // the shipped rows
     std::memcpy(extended + 510, "foo\0\0\0\0\0\1\0", 10);  // foo(1), no template
     int32_t start = 0, end = 12, size = 2048;
-    EXPECT_EQ(CompileFormula({extended, sizeof extended}, opers, "foo(r) + 1 ", &start, &end, state_->code[0],
-                             &size), 1);
-    EXPECT_EQ(start, 7);                               // the token after the arguments
+    EXPECT_EQ(CompileFormula({extended, sizeof extended}, opers, "foo(r) + 1 ", &start, &end,
+                             state_->code[0], &size),
+              1);
+    EXPECT_EQ(start, 7);  // the token after the arguments
     EXPECT_EQ(end, 8);
     EXPECT_EQ(native::Run(state_, 0).value, 0);
 
@@ -265,7 +271,8 @@ TEST_F(Compile, TablesSuppliedByTheCaller) {
         start = 0;
         end = 9;
         size = 2048;
-        CompileFormula(funcs, {opers.bytes, cut}, "r + g * 3", &start, &end, state_->code[0], &size);
+        CompileFormula(funcs, {opers.bytes, cut}, "r + g * 3", &start, &end, state_->code[0],
+                       &size);
         EXPECT_LT(size, 2048);
         EXPECT_LE(end, 9);
     }
@@ -275,9 +282,10 @@ TEST_F(Compile, ChannelsGetTheirRoutinesAndResults) {
     FilterDefinition definition{};
     const char* formulas[4] = {"c", "255 - c", "r = 1", "(r"};
     for (int k = 0; k < 4; ++k) std::strcpy(definition.formula[k], formulas[k]);
-    std::memset(definition.formula[1] + 8, 'x', sizeof definition.formula[1] - 9);  // leftovers after the end
-    const char* const slots[4] = {definition.formula[0], definition.formula[1], definition.formula[2],
-                                  definition.formula[3]};
+    std::memset(definition.formula[1] + 8, 'x',
+                sizeof definition.formula[1] - 9);  // leftovers after the end
+    const char* const slots[4] = {definition.formula[0], definition.formula[1],
+                                  definition.formula[2], definition.formula[3]};
     state_->formulasEdited = 1;
     CompileChannels(state_, slots, native::Funcs(), native::Opers());
     EXPECT_EQ(state_->formulasEdited, 0);
@@ -292,8 +300,8 @@ TEST_F(Compile, ChannelsGetTheirRoutinesAndResults) {
     state_->z = 1;
     EXPECT_EQ(native::Run(state_, 0).value, 22);
     EXPECT_EQ(native::Run(state_, 1).value, 255 - 22);
-    EXPECT_EQ(native::Run(state_, 2).value, 11);   // early end: the leading r
-    EXPECT_EQ(native::Run(state_, 3).value, 0);    // syntax error
+    EXPECT_EQ(native::Run(state_, 2).value, 11);  // early end: the leading r
+    EXPECT_EQ(native::Run(state_, 3).value, 0);   // syntax error
 
     // A slot filled to the brim is read as its first 1023 characters.
     std::memset(definition.formula[0], ' ', sizeof definition.formula[0]);
@@ -319,7 +327,8 @@ TEST(Templates, RowsAsShipped) {
         EXPECT_EQ(length, row.length) << row.name;
         at += 10 + uint32_t(length);
     }
-    for (uint32_t k = at; k < ops.size; ++k) EXPECT_EQ(ops.bytes[k], 0) << "end row byte " << k - at;
+    for (uint32_t k = at; k < ops.size; ++k)
+        EXPECT_EQ(ops.bytes[k], 0) << "end row byte " << k - at;
     EXPECT_EQ(at + 10, ops.size);
 
     const struct {
@@ -333,7 +342,8 @@ TEST(Templates, RowsAsShipped) {
     for (const auto& f : fixed) {
         TemplateRow row;
         ASSERT_TRUE(FindTemplate(ops, f.name, &row)) << f.name;
-        EXPECT_EQ(std::string(reinterpret_cast<const char*>(row.code), size_t(row.length)), f.bytes) << f.name;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(row.code), size_t(row.length)), f.bytes)
+            << f.name;
     }
     // i, u and v build their weights from shifts, adds and lea: none of the
     // multiply opcodes (imul 69/6B/0F AF, mul/imul F6/F7) occurs in their bytes
@@ -343,7 +353,8 @@ TEST(Templates, RowsAsShipped) {
         ASSERT_TRUE(FindTemplate(ops, name, &row));
         for (int k = 0; k < row.length; ++k) {
             const uint8_t b = row.code[k];
-            EXPECT_TRUE(b != 0x69 && b != 0x6B && b != 0xF6 && b != 0xF7 && b != 0xAF) << name << " byte " << k;
+            EXPECT_TRUE(b != 0x69 && b != 0x6B && b != 0xF6 && b != 0xF7 && b != 0xAF)
+                << name << " byte " << k;
         }
     }
     int rows = 0;
@@ -351,7 +362,8 @@ TEST(Templates, RowsAsShipped) {
         const char* name = reinterpret_cast<const char*>(funcs.bytes + f);
         TemplateRow row;
         EXPECT_TRUE(FindTemplate(ops, name, &row)) << name;
-        EXPECT_EQ(FindFunction(funcs, name, int(std::strlen(name))), int16_t(funcs.bytes[f + 8] | funcs.bytes[f + 9] << 8));
+        EXPECT_EQ(FindFunction(funcs, name, int(std::strlen(name))),
+                  int16_t(funcs.bytes[f + 8] | funcs.bytes[f + 9] << 8));
     }
     EXPECT_EQ(rows, 51);
     EXPECT_EQ(FindFunction(funcs, "cnv", 3), 10);

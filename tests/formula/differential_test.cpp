@@ -23,12 +23,13 @@ namespace {
 
 long long gFormulas = 20000;
 unsigned long long gSeed = 20240611;
-std::string gCurrent;   // the formula being run, for the fault report
+std::string gCurrent;  // the formula being run, for the fault report
 
 LONG CALLBACK ReportFault(EXCEPTION_POINTERS* info) {
     const DWORD code = info->ExceptionRecord->ExceptionCode;
     if (code != EXCEPTION_ACCESS_VIOLATION && code != EXCEPTION_INT_DIVIDE_BY_ZERO &&
-        code != EXCEPTION_INT_OVERFLOW && code != EXCEPTION_STACK_OVERFLOW && code != EXCEPTION_ILLEGAL_INSTRUCTION)
+        code != EXCEPTION_INT_OVERFLOW && code != EXCEPTION_STACK_OVERFLOW &&
+        code != EXCEPTION_ILLEGAL_INSTRUCTION)
         return EXCEPTION_CONTINUE_SEARCH;
     std::fprintf(stderr, "FAULT 0x%08lX at %p while running formula:\n%s\n", code,
                  info->ExceptionRecord->ExceptionAddress, gCurrent.c_str());
@@ -37,7 +38,8 @@ LONG CALLBACK ReportFault(EXCEPTION_POINTERS* info) {
 }
 
 struct Counts {
-    long long formulas = 0, complete = 0, syntaxErrors = 0, earlyEnds = 0, evaluations = 0, mismatches = 0;
+    long long formulas = 0, complete = 0, syntaxErrors = 0, earlyEnds = 0, evaluations = 0,
+              mismatches = 0;
     long long used[128] = {};
 };
 
@@ -60,22 +62,27 @@ TEST(FormulaDifferential, NativeRoutinesMatchTheReferenceEvaluator) {
     for (long long n = 0; n < gFormulas; ++n) {
         formula_gen::Options options;
         options.maxDepth = 3 + int(rng.Below(6));
-        gCurrent = rng.Chance(10) ? formula_gen::Mutated(rng, options) : formula_gen::Formula(rng, options);
+        gCurrent = rng.Chance(10) ? formula_gen::Mutated(rng, options)
+                                  : formula_gen::Formula(rng, options);
         const std::string& text = gCurrent;
         ++c.formulas;
 
         const native::Compiled got = native::Compile(nat, 0, text);
-        const reference::Program program = reference::Compile(funcs, text.data(), 0, int32_t(text.size()));
-        if (got.failed != program.failed || got.start != program.errorStart || got.end != program.errorEnd ||
-            got.size != program.size) {
-            Report(c, "compile differs: native " + std::to_string(got.failed) + " [" + std::to_string(got.start) +
-                          "," + std::to_string(got.end) + ") size " + std::to_string(got.size) + ", reference " +
-                          std::to_string(program.failed) + " [" + std::to_string(program.errorStart) + "," +
-                          std::to_string(program.errorEnd) + ") size " + std::to_string(program.size),
+        const reference::Program program =
+            reference::Compile(funcs, text.data(), 0, int32_t(text.size()));
+        if (got.failed != program.failed || got.start != program.errorStart ||
+            got.end != program.errorEnd || got.size != program.size) {
+            Report(c,
+                   "compile differs: native " + std::to_string(got.failed) + " [" +
+                       std::to_string(got.start) + "," + std::to_string(got.end) + ") size " +
+                       std::to_string(got.size) + ", reference " + std::to_string(program.failed) +
+                       " [" + std::to_string(program.errorStart) + "," +
+                       std::to_string(program.errorEnd) + ") size " + std::to_string(program.size),
                    text);
             continue;
         }
-        const bool syntaxError = !program.ops.empty() && std::strcmp(reference::OpName(program.ops[0].code), "error") == 0;
+        const bool syntaxError = !program.ops.empty() &&
+                                 std::strcmp(reference::OpName(program.ops[0].code), "error") == 0;
         if (!program.failed) ++c.complete;
         else if (syntaxError) ++c.syntaxErrors;
         else ++c.earlyEnds;
@@ -89,20 +96,24 @@ TEST(FormulaDifferential, NativeRoutinesMatchTheReferenceEvaluator) {
             const int32_t expected = reference::Run(program, ref);
             ++c.evaluations;
             if (call.value != expected || !call.registersKept) {
-                Report(c, "value " + std::to_string(call.value) + ", reference " + std::to_string(expected) +
-                              (call.registersKept ? "" : ", caller's registers not kept"),
+                Report(c,
+                       "value " + std::to_string(call.value) + ", reference " +
+                           std::to_string(expected) +
+                           (call.registersKept ? "" : ", caller's registers not kept"),
                        text);
             } else if (std::memcmp(nat, ref, kPixelContextSize) != 0) {
                 size_t at = 0;
-                while (reinterpret_cast<uint8_t*>(nat)[at] == reinterpret_cast<uint8_t*>(ref)[at]) ++at;
+                while (reinterpret_cast<uint8_t*>(nat)[at] == reinterpret_cast<uint8_t*>(ref)[at])
+                    ++at;
                 Report(c, "state differs at byte offset " + std::to_string(at), text);
             }
         }
     }
 
-    std::printf("formulas %lld (complete %lld, syntax errors %lld, early ends %lld), evaluations %lld, "
-                "mismatches %lld, seed %llu\n",
-                c.formulas, c.complete, c.syntaxErrors, c.earlyEnds, c.evaluations, c.mismatches, gSeed);
+    std::printf(
+        "formulas %lld (complete %lld, syntax errors %lld, early ends %lld), evaluations %lld, "
+        "mismatches %lld, seed %llu\n",
+        c.formulas, c.complete, c.syntaxErrors, c.earlyEnds, c.evaluations, c.mismatches, gSeed);
     EXPECT_EQ(c.mismatches, 0);
     // Every template ran in the compared routines.
     for (int code = 0; std::strcmp(reference::OpName(code), "?") != 0; ++code) {
@@ -121,7 +132,8 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     for (int k = 1; k < argc; ++k) {
         if (std::strncmp(argv[k], "--formulas=", 11) == 0) gFormulas = std::atoll(argv[k] + 11);
-        if (std::strncmp(argv[k], "--seed=", 7) == 0) gSeed = std::strtoull(argv[k] + 7, nullptr, 10);
+        if (std::strncmp(argv[k], "--seed=", 7) == 0)
+            gSeed = std::strtoull(argv[k] + 7, nullptr, 10);
     }
     return RUN_ALL_TESTS();
 }

@@ -21,7 +21,9 @@ public:
         return state_ * 0x2545F4914F6CDD1Dull;
     }
     uint32_t Below(uint32_t n) { return n ? uint32_t(Next() >> 32) % n : 0; }
-    int32_t Range(int32_t lo, int32_t hi) { return int32_t(int64_t(lo) + Below(uint32_t(int64_t(hi) - lo + 1))); }
+    int32_t Range(int32_t lo, int32_t hi) {
+        return int32_t(int64_t(lo) + Below(uint32_t(int64_t(hi) - lo + 1)));
+    }
     bool Chance(uint32_t percent) { return Below(100) < percent; }
     int32_t Any() { return int32_t(uint32_t(Next() >> 32)); }
 
@@ -30,8 +32,8 @@ private:
 };
 
 struct Options {
-    int maxDepth = 7;          // nesting of operators and calls
-    int maxLength = 1023;      // characters; longer formulas are drawn again
+    int maxDepth = 7;      // nesting of operators and calls
+    int maxLength = 1023;  // characters; longer formulas are drawn again
 };
 
 // A well-formed formula (it may still exceed the code capacity).

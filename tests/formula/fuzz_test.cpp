@@ -18,7 +18,7 @@ namespace {
 class Fuzz : public ::testing::Test {
 protected:
     void SetUp() override {
-            nat_ = native::NewExecutableState();
+        nat_ = native::NewExecutableState();
         ref_ = native::NewState();
         ASSERT_TRUE(nat_ && ref_ && native::Funcs().bytes);
     }
@@ -43,7 +43,8 @@ protected:
         ASSERT_LE(first.end, int32_t(text.size()));
         ASSERT_LT(first.size, 2048);
 
-        const reference::Program p = reference::Compile(native::Funcs(), text.data(), 0, int32_t(text.size()));
+        const reference::Program p =
+            reference::Compile(native::Funcs(), text.data(), 0, int32_t(text.size()));
         ASSERT_EQ(p.failed, first.failed);
         ASSERT_EQ(p.errorStart, first.start);
         ASSERT_EQ(p.errorEnd, first.end);
@@ -71,7 +72,9 @@ TEST_F(Fuzz, RandomBytesOfEveryValue) {
         // Mostly the formula alphabet, sometimes any byte at all.
         const char* alphabet = "rgbacxyzXYZDMmin(),?:!~&|^<>=+-*/%0123456789 \r\n";
         const bool anyByte = rng.Chance(30);
-        for (char& ch : text) ch = anyByte ? char(rng.Below(256)) : alphabet[rng.Below(uint32_t(std::strlen(alphabet)))];
+        for (char& ch : text)
+            ch = anyByte ? char(rng.Below(256))
+                         : alphabet[rng.Below(uint32_t(std::strlen(alphabet)))];
         ASSERT_NO_FATAL_FAILURE(Check(text, rng)) << "case " << n;
     }
     EXPECT_EQ(checked_, 4000);
@@ -101,7 +104,7 @@ TEST_F(Fuzz, DeepNesting) {
     const std::string parens = std::string(511, '(') + "r" + std::string(511, ')');
     ASSERT_NO_FATAL_FAILURE(Check(parens, rng));
     EXPECT_EQ(native::Compile(nat_, 0, parens).failed, 0);
-    const std::string plus = std::string(1022, '+') + "r";   // unary plus emits no code
+    const std::string plus = std::string(1022, '+') + "r";  // unary plus emits no code
     ASSERT_NO_FATAL_FAILURE(Check(plus, rng));
     EXPECT_EQ(native::Compile(nat_, 0, plus).failed, 0);
     const std::string minus = std::string(1022, '-') + "r";  // 1022 negations overflow the buffer

@@ -25,20 +25,22 @@ TEST(Lexer, LongestSpellingWins) {
         const char* text;
         std::vector<TokenKind> kinds;
     } cases[] = {
-        {"! != & && | || < << <= > >> >= ==", {K::Not, K::NotEqual, K::BitAnd, K::LogicalAnd, K::BitOr, K::LogicalOr,
-                                               K::Less, K::ShiftLeft, K::LessEqual, K::Greater, K::ShiftRight,
-                                               K::GreaterEqual, K::Equal, K::End}},
-        {"( ) , ? : ^ ~ + - * / %", {K::Open, K::Close, K::Comma, K::Question, K::Colon, K::BitXor, K::Complement,
-                                     K::Plus, K::Minus, K::Times, K::Divide, K::Remainder, K::End}},
-        {"<<=", {K::ShiftLeft, K::Error}},          // "<<" then a lone "="
+        {"! != & && | || < << <= > >> >= ==",
+         {K::Not, K::NotEqual, K::BitAnd, K::LogicalAnd, K::BitOr, K::LogicalOr, K::Less,
+          K::ShiftLeft, K::LessEqual, K::Greater, K::ShiftRight, K::GreaterEqual, K::Equal,
+          K::End}},
+        {"( ) , ? : ^ ~ + - * / %",
+         {K::Open, K::Close, K::Comma, K::Question, K::Colon, K::BitXor, K::Complement, K::Plus,
+          K::Minus, K::Times, K::Divide, K::Remainder, K::End}},
+        {"<<=", {K::ShiftLeft, K::Error}},  // "<<" then a lone "="
         {"!==", {K::NotEqual, K::Error}},
         {"a=b", {K::Name, K::Error}},
         {"--x", {K::Minus, K::Minus, K::Name, K::End}},
         {"2x", {K::Number, K::Name, K::End}},
-        {"x2y_", {K::Name, K::Error}},              // the underscore is no name character
+        {"x2y_", {K::Name, K::Error}},  // the underscore is no name character
         {"0x1Fg", {K::Number, K::Name, K::End}},
-        {"12ab", {K::Number, K::End}},              // one token, which fails to convert
-        {"r\x0Bg", {K::Name, K::Error}},            // vertical tab is not whitespace
+        {"12ab", {K::Number, K::End}},    // one token, which fails to convert
+        {"r\x0Bg", {K::Name, K::Error}},  // vertical tab is not whitespace
         {" \t\n\f\rr", {K::Name, K::End}},
         {"", {K::End}},
         {"@", {K::Error}},
@@ -50,7 +52,8 @@ TEST(Lexer, LongestSpellingWins) {
 TEST(Lexer, CommentsEndOnlyAtACarriageReturn) {
     EXPECT_EQ(Kinds("// note\rr"), (std::vector<K>{K::Name, K::End}));
     EXPECT_EQ(Kinds("// note\nr"), (std::vector<K>{K::End}));
-    EXPECT_EQ(Kinds("r // one\r// two\r/ g"), (std::vector<K>{K::Name, K::Divide, K::Name, K::End}));
+    EXPECT_EQ(Kinds("r // one\r// two\r/ g"),
+              (std::vector<K>{K::Name, K::Divide, K::Name, K::End}));
     EXPECT_EQ(Kinds("r/ /g"), (std::vector<K>{K::Name, K::Divide, K::Divide, K::Name, K::End}));
 }
 
@@ -83,11 +86,25 @@ TEST(Numbers, ConversionByBase) {
         bool valid;
         int32_t value;
     } cases[] = {
-        {"0", true, 0}, {"7", true, 7}, {"017", true, 15}, {"0x1F", true, 31}, {"0X1f", true, 31},
-        {"0x", true, 0}, {"00", true, 0}, {"2147483647", true, 2147483647},
-        {"2147483648", true, INT32_MIN}, {"4294967295", true, -1}, {"4294967296", true, 0},
-        {"0xFFFFFFFF", true, -1}, {"0x100000001", true, 1}, {"037777777777", true, -1},
-        {"08", false, 0}, {"09", false, 0}, {"0a", false, 0}, {"1a", false, 0}, {"12ab", false, 0},
+        {"0", true, 0},
+        {"7", true, 7},
+        {"017", true, 15},
+        {"0x1F", true, 31},
+        {"0X1f", true, 31},
+        {"0x", true, 0},
+        {"00", true, 0},
+        {"2147483647", true, 2147483647},
+        {"2147483648", true, INT32_MIN},
+        {"4294967295", true, -1},
+        {"4294967296", true, 0},
+        {"0xFFFFFFFF", true, -1},
+        {"0x100000001", true, 1},
+        {"037777777777", true, -1},
+        {"08", false, 0},
+        {"09", false, 0},
+        {"0a", false, 0},
+        {"1a", false, 0},
+        {"12ab", false, 0},
     };
     for (const Case& c : cases) {
         int32_t value = 12345;

@@ -59,7 +59,8 @@ ByteTable OwnResource(const char* type) {
     HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(kTableId), type);
     if (!found) return {nullptr, 0};
     HGLOBAL loaded = LoadResource(self, found);
-    return {static_cast<const uint8_t*>(LockResource(loaded)), uint32_t(SizeofResource(self, found))};
+    return {static_cast<const uint8_t*>(LockResource(loaded)),
+            uint32_t(SizeofResource(self, found))};
 }
 
 }  // namespace
@@ -90,7 +91,8 @@ Compiled Compile(PluginState* state, int channel, const std::string& text, int32
     c.start = 0;
     c.end = int32_t(text.size());
     c.size = capacity;
-    c.failed = CompileFormula(Funcs(), Opers(), text.data(), &c.start, &c.end, state->code[channel], &c.size);
+    c.failed = CompileFormula(Funcs(), Opers(), text.data(), &c.start, &c.end, state->code[channel],
+                              &c.size);
     FlushCode(state->code, sizeof state->code);
     return c;
 }

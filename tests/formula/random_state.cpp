@@ -12,7 +12,8 @@ constexpr uint32_t kPage = 4096;
 
 GuardedSource::GuardedSource() {
     // [no access][data][no access]
-    region_ = static_cast<uint8_t*>(VirtualAlloc(nullptr, 3 * kPage, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    region_ = static_cast<uint8_t*>(
+        VirtualAlloc(nullptr, 3 * kPage, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     DWORD old;
     VirtualProtect(region_, kPage, PAGE_NOACCESS, &old);
     VirtualProtect(region_ + 2 * kPage, kPage, PAGE_NOACCESS, &old);
@@ -25,7 +26,7 @@ uint8_t* GuardedSource::Place(uint32_t bytes, bool atEnd) {
 }
 
 void Randomize(formula_gen::Random& rng, PluginState* s, GuardedSource& source) {
-    static PluginState tables;     // built once: BuildTrigTables is not cheap
+    static PluginState tables;  // built once: BuildTrigTables is not cheap
     static bool built = false;
     if (!built) {
         BuildTrigTables(&tables);
@@ -56,7 +57,8 @@ void Randomize(formula_gen::Random& rng, PluginState* s, GuardedSource& source) 
     s->randIndexB = int16_t(rng.Range(0, 55));
     for (int32_t& v : s->randTable) v = rng.Any();
     if (rng.Chance(80)) {
-        for (int i = 0; i < 4; ++i) BuildMapTable(s->slider[2 * i], s->slider[2 * i + 1], s->mapTable[i]);
+        for (int i = 0; i < 4; ++i)
+            BuildMapTable(s->slider[2 * i], s->slider[2 * i + 1], s->mapTable[i]);
     } else {
         for (auto& row : s->mapTable)
             for (uint8_t& v : row) v = uint8_t(rng.Below(256));

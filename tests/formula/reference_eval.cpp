@@ -28,22 +28,96 @@ namespace reference {
 namespace {
 
 const char* const kNames[] = {
-    "error", "prolog", "epilog", "number", ",", "?", "!", "&&", "||", "~", "&", "|", "^",
-    "==", "!=", "<", "<=", ">", ">=", "<<", ">>", "negate", "+", "-", "*", "/", "%",
-    "r", "g", "b", "a", "c", "i", "u", "v", "d", "m", "R", "G", "B", "A", "I", "U", "V", "C", "D", "M",
-    "x", "y", "z", "X", "Y", "Z",
-    "min", "max", "abs", "add", "sub", "dif", "mix", "scl", "sqr", "rnd", "ctl", "val", "map",
-    "src", "cnv", "rad", "c2d", "c2m", "r2x", "r2y", "sin", "cos", "tan", "get", "put",
+    "error", "prolog", "epilog", "number", ",",   "?",   "!",   "&&",  "||",  "~",
+    "&",     "|",      "^",      "==",     "!=",  "<",   "<=",  ">",   ">=",  "<<",
+    ">>",    "negate", "+",      "-",      "*",   "/",   "%",   "r",   "g",   "b",
+    "a",     "c",      "i",      "u",      "v",   "d",   "m",   "R",   "G",   "B",
+    "A",     "I",      "U",      "V",      "C",   "D",   "M",   "x",   "y",   "z",
+    "X",     "Y",      "Z",      "min",    "max", "abs", "add", "sub", "dif", "mix",
+    "scl",   "sqr",    "rnd",    "ctl",    "val", "map", "src", "cnv", "rad", "c2d",
+    "c2m",   "r2x",    "r2y",    "sin",    "cos", "tan", "get", "put",
 };
 constexpr int kNameCount = int(sizeof kNames / sizeof kNames[0]);
 
 enum Code {
-    kError, kProlog, kEpilog, kNumber, kComma, kCond, kNot, kLogAnd, kLogOr, kCompl, kAnd, kOr, kXor,
-    kEq, kNe, kLt, kLe, kGt, kGe, kShl, kShr, kNeg, kAdd, kSub, kMul, kDiv, kRem,
-    kR, kG, kB, kA, kC, kI, kU, kV, kDir, kMag, kR255, kG255, kB255, kA255, kI255, kU255, kV255, kC255,
-    kD1024, kDiag, kX, kY, kZ, kXEnd, kYEnd, kZEnd,
-    kMin, kMax, kAbs, kAddLim, kSubLim, kDif, kMix, kScl, kSqr, kRnd, kCtl, kVal, kMap,
-    kSrc, kCnv, kRad, kC2d, kC2m, kR2x, kR2y, kSin, kCos, kTan, kGet, kPut,
+    kError,
+    kProlog,
+    kEpilog,
+    kNumber,
+    kComma,
+    kCond,
+    kNot,
+    kLogAnd,
+    kLogOr,
+    kCompl,
+    kAnd,
+    kOr,
+    kXor,
+    kEq,
+    kNe,
+    kLt,
+    kLe,
+    kGt,
+    kGe,
+    kShl,
+    kShr,
+    kNeg,
+    kAdd,
+    kSub,
+    kMul,
+    kDiv,
+    kRem,
+    kR,
+    kG,
+    kB,
+    kA,
+    kC,
+    kI,
+    kU,
+    kV,
+    kDir,
+    kMag,
+    kR255,
+    kG255,
+    kB255,
+    kA255,
+    kI255,
+    kU255,
+    kV255,
+    kC255,
+    kD1024,
+    kDiag,
+    kX,
+    kY,
+    kZ,
+    kXEnd,
+    kYEnd,
+    kZEnd,
+    kMin,
+    kMax,
+    kAbs,
+    kAddLim,
+    kSubLim,
+    kDif,
+    kMix,
+    kScl,
+    kSqr,
+    kRnd,
+    kCtl,
+    kVal,
+    kMap,
+    kSrc,
+    kCnv,
+    kRad,
+    kC2d,
+    kC2m,
+    kR2x,
+    kR2y,
+    kSin,
+    kCos,
+    kTan,
+    kGet,
+    kPut,
 };
 static_assert(kPut + 1 == kNameCount, "one code per name");
 
@@ -82,8 +156,8 @@ public:
 
 private:
     bool Room(int n) const { return program_.size + n < capacity_; }
-    int32_t   capacity_;
-    Program&  program_;
+    int32_t capacity_;
+    Program& program_;
 };
 
 int32_t W(uint32_t v) { return int32_t(v); }
@@ -175,7 +249,7 @@ int32_t Rnd(PluginState& s, int32_t a, int32_t b) {
     const uint32_t v = U(s.randTable[ia]) - U(s.randTable[ib]);
     s.randTable[ia] = W(v);
     const uint32_t n = U(b) - U(a) + 1;
-    const uint32_t r = n == 0 ? v : v % n;   // a range of 0 holds every value
+    const uint32_t r = n == 0 ? v : v % n;  // a range of 0 holds every value
     return W(U(a) + r);
 }
 
@@ -196,7 +270,8 @@ int32_t Cnv(const PluginState& s, const int32_t m[9], int32_t d) {
         for (int j = 0; j < 3; ++j) {
             const int32_t col = Clamp(W(U(s.x) + U(j - 1)), s.areaLeft, s.areaRight);
             const int32_t row = Clamp(W(U(s.y) + U(i - 1)), s.areaTop, s.areaBottom);
-            const uint32_t offset = U(Sub(s.z, s.zStart)) + U(Sub(row, s.areaTop)) * U(s.inRowBytes) +
+            const uint32_t offset = U(Sub(s.z, s.zStart)) +
+                                    U(Sub(row, s.areaTop)) * U(s.inRowBytes) +
                                     U(Sub(col, s.areaLeft)) * U(planes);
             sum += U(m[3 * i + j]) * Sample(s, W(offset));
         }
@@ -222,24 +297,24 @@ int32_t SineAt(const PluginState& s, int32_t a) { return s.sineTable[Magnitude32
 int32_t Binary(int code, int32_t a, int32_t b) {
     switch (code) {
     case kLogAnd: return a != 0 && b != 0;
-    case kLogOr:  return a != 0 || b != 0;
-    case kAnd:    return a & b;
-    case kOr:     return a | b;
-    case kXor:    return a ^ b;
-    case kEq:     return a == b;
-    case kNe:     return a != b;
-    case kLt:     return a < b;
-    case kLe:     return a <= b;
-    case kGt:     return a > b;
-    case kGe:     return a >= b;
-    case kShl:    return W(U(a) << (b & 31));
-    case kShr:    return W(U(a) >> (b & 31));
-    case kAdd:    return W(U(a) + U(b));
-    case kSub:    return W(U(a) - U(b));
-    case kMul:    return W(U(a) * U(b));
+    case kLogOr: return a != 0 || b != 0;
+    case kAnd: return a & b;
+    case kOr: return a | b;
+    case kXor: return a ^ b;
+    case kEq: return a == b;
+    case kNe: return a != b;
+    case kLt: return a < b;
+    case kLe: return a <= b;
+    case kGt: return a > b;
+    case kGe: return a >= b;
+    case kShl: return W(U(a) << (b & 31));
+    case kShr: return W(U(a) >> (b & 31));
+    case kAdd: return W(U(a) + U(b));
+    case kSub: return W(U(a) - U(b));
+    case kMul: return W(U(a) * U(b));
     // by -1: the quotient wraps, the remainder is 0 (no trap)
-    case kDiv:    return b == 0 ? 0 : b == -1 ? W(0u - U(a)) : a / b;
-    case kRem:    return b == 0 || b == -1 ? 0 : a % b;
+    case kDiv: return b == 0 ? 0 : b == -1 ? W(0u - U(a)) : a / b;
+    case kRem: return b == 0 || b == -1 ? 0 : a % b;
     }
     return 0;
 }
@@ -262,14 +337,21 @@ void Function(int code, PluginState& s, std::vector<int32_t>& st) {
     case kU: push(Luma(s.planeValue[0], s.planeValue[1], s.planeValue[2], -19, -37, 56)); break;
     case kV: push(Luma(s.planeValue[0], s.planeValue[1], s.planeValue[2], 78, -65, -13)); break;
     case kDir:
-        push(Direction(s, W(U(s.x) - (U(Sub(s.xEnd, s.xStart)) >> 1)), W(U(s.y) - (U(Sub(s.yEnd, s.yStart)) >> 1))));
+        push(Direction(s, W(U(s.x) - (U(Sub(s.xEnd, s.xStart)) >> 1)),
+                       W(U(s.y) - (U(Sub(s.yEnd, s.yStart)) >> 1))));
         break;
     case kMag:
-        push(Length(s, W(U(s.x) + U(Sub(s.xStart, s.xEnd) >> 1)), W(U(s.y) + U(Sub(s.yStart, s.yEnd) >> 1))));
+        push(Length(s, W(U(s.x) + U(Sub(s.xStart, s.xEnd) >> 1)),
+                    W(U(s.y) + U(Sub(s.yStart, s.yEnd) >> 1))));
         break;
-    case kR255: case kG255: case kB255: case kA255: case kI255: case kU255: case kV255: case kC255:
-        push(255);
-        break;
+    case kR255:
+    case kG255:
+    case kB255:
+    case kA255:
+    case kI255:
+    case kU255:
+    case kV255:
+    case kC255: push(255); break;
     case kD1024: push(1024); break;
     case kDiag: push(Length(s, s.xEnd, s.yEnd)); break;
     case kX: push(s.x); break;
@@ -278,9 +360,21 @@ void Function(int code, PluginState& s, std::vector<int32_t>& st) {
     case kXEnd: push(s.xEnd); break;
     case kYEnd: push(s.yEnd); break;
     case kZEnd: push(s.zEnd); break;
-    case kMin: { const int32_t b = pop(), a = pop(); push(b < a ? b : a); break; }
-    case kMax: { const int32_t b = pop(), a = pop(); push(b > a ? b : a); break; }
-    case kAbs: { const int32_t a = pop(); push(W(Magnitude32(a))); break; }
+    case kMin: {
+        const int32_t b = pop(), a = pop();
+        push(b < a ? b : a);
+        break;
+    }
+    case kMax: {
+        const int32_t b = pop(), a = pop();
+        push(b > a ? b : a);
+        break;
+    }
+    case kAbs: {
+        const int32_t a = pop();
+        push(W(Magnitude32(a)));
+        break;
+    }
     case kAddLim: {
         const int32_t c = pop(), b = pop(), a = pop();
         const int32_t sum = W(U(a) + U(b));
@@ -293,36 +387,64 @@ void Function(int code, PluginState& s, std::vector<int32_t>& st) {
         push(diff > c ? diff : c);
         break;
     }
-    case kDif: { const int32_t b = pop(), a = pop(); push(W(Magnitude32(W(U(a) - U(b))))); break; }
+    case kDif: {
+        const int32_t b = pop(), a = pop();
+        push(W(Magnitude32(W(U(a) - U(b)))));
+        break;
+    }
     case kMix: {
         const int32_t d = pop(), n = pop(), b = pop(), a = pop();
-        if (d == 0) { push(0); break; }
+        if (d == 0) {
+            push(0);
+            break;
+        }
         push(W(U(Quotient64(int64_t(a) * n, d)) + U(Quotient64(int64_t(b) * W(U(d) - U(n)), d))));
         break;
     }
     case kScl: {
         const int32_t oh = pop(), ol = pop(), ih = pop(), il = pop(), a = pop();
-        if (ih == il) { push(0); break; }
+        if (ih == il) {
+            push(0);
+            break;
+        }
         const int64_t p = int64_t(W(U(a) - U(il))) * W(U(oh) - U(ol));
         push(W(U(ol) + U(Quotient64(p, W(U(ih) - U(il))))));
         break;
     }
     case kSqr: push(Sqr(pop())); break;
-    case kRnd: { const int32_t b = pop(), a = pop(); push(Rnd(s, a, b)); break; }
-    case kCtl: { const int32_t i = pop(); push(i >= 0 && i <= 7 ? s.slider[i] : 0); break; }
+    case kRnd: {
+        const int32_t b = pop(), a = pop();
+        push(Rnd(s, a, b));
+        break;
+    }
+    case kCtl: {
+        const int32_t i = pop();
+        push(i >= 0 && i <= 7 ? s.slider[i] : 0);
+        break;
+    }
     case kVal: {
         const int32_t b = pop(), a = pop(), i = pop();
-        if (i < 0 || i > 7) { push(0); break; }
+        if (i < 0 || i > 7) {
+            push(0);
+            break;
+        }
         push(W(U(a) + U(W(U(s.slider[i]) * (U(b) - U(a))) / 255)));
         break;
     }
     case kMap: {
         const int32_t n = pop(), i = pop();
-        if (i < 0 || i > 3) { push(0); break; }
+        if (i < 0 || i > 3) {
+            push(0);
+            break;
+        }
         push(s.mapTable[i][n < 0 ? 0 : n > 255 ? 255 : n]);
         break;
     }
-    case kSrc: { const int32_t z = pop(), y = pop(), x = pop(); push(Src(s, x, y, z)); break; }
+    case kSrc: {
+        const int32_t z = pop(), y = pop(), x = pop();
+        push(Src(s, x, y, z));
+        break;
+    }
     case kCnv: {
         int32_t m[9];
         const int32_t d = pop();
@@ -330,11 +452,31 @@ void Function(int code, PluginState& s, std::vector<int32_t>& st) {
         push(Cnv(s, m, d));
         break;
     }
-    case kRad: { const int32_t z = pop(), m = pop(), d = pop(); push(Rad(s, d, m, z)); break; }
-    case kC2d: { const int32_t y = pop(), x = pop(); push(Direction(s, x, y)); break; }
-    case kC2m: { const int32_t y = pop(), x = pop(); push(Length(s, x, y)); break; }
-    case kR2x: { const int32_t m = pop(), d = pop(); push(Polar(s, d, m)); break; }
-    case kR2y: { const int32_t m = pop(), d = pop(); push(Polar(s, W(U(d) - 256), m)); break; }
+    case kRad: {
+        const int32_t z = pop(), m = pop(), d = pop();
+        push(Rad(s, d, m, z));
+        break;
+    }
+    case kC2d: {
+        const int32_t y = pop(), x = pop();
+        push(Direction(s, x, y));
+        break;
+    }
+    case kC2m: {
+        const int32_t y = pop(), x = pop();
+        push(Length(s, x, y));
+        break;
+    }
+    case kR2x: {
+        const int32_t m = pop(), d = pop();
+        push(Polar(s, d, m));
+        break;
+    }
+    case kR2y: {
+        const int32_t m = pop(), d = pop();
+        push(Polar(s, W(U(d) - 256), m));
+        break;
+    }
     case kSin: push(SineAt(s, W(U(pop()) - 256)) >> 5); break;
     case kCos: push(SineAt(s, pop()) >> 5); break;
     case kTan: {
@@ -343,7 +485,11 @@ void Function(int code, PluginState& s, std::vector<int32_t>& st) {
         push(c == 0 ? 0 : sn * 1024 / c);
         break;
     }
-    case kGet: { const int32_t i = pop(); push(i >= 0 && i <= 255 ? s.cell[i] : i); break; }
+    case kGet: {
+        const int32_t i = pop();
+        push(i >= 0 && i <= 255 ? s.cell[i] : i);
+        break;
+    }
     case kPut: {
         const int32_t i = pop(), v = pop();
         if (i >= 0 && i <= 255) s.cell[i] = v;
@@ -397,9 +543,24 @@ int32_t Run(const Program& program, PluginState* state) {
         case kNot: push(pop() == 0); break;
         case kCompl: push(~pop()); break;
         case kNeg: push(W(0u - U(pop()))); break;
-        case kLogAnd: case kLogOr: case kAnd: case kOr: case kXor: case kEq: case kNe: case kLt:
-        case kLe: case kGt: case kGe: case kShl: case kShr: case kAdd: case kSub: case kMul:
-        case kDiv: case kRem: {
+        case kLogAnd:
+        case kLogOr:
+        case kAnd:
+        case kOr:
+        case kXor:
+        case kEq:
+        case kNe:
+        case kLt:
+        case kLe:
+        case kGt:
+        case kGe:
+        case kShl:
+        case kShr:
+        case kAdd:
+        case kSub:
+        case kMul:
+        case kDiv:
+        case kRem: {
             const int32_t b = pop(), a = pop();
             push(Binary(op.code, a, b));
             break;

@@ -20,21 +20,22 @@ namespace reference {
 
 // One emitted template; `value` is the literal of "number".
 struct Op {
-    int     code;    // index into the reference's own name list
+    int code;  // index into the reference's own name list
     int32_t value;
 };
 
 struct Program {
     std::vector<Op> ops;     // as emitted, "error" and "epilog" included
-    int     failed = 1;      // CompileFormula's result
+    int failed = 1;          // CompileFormula's result
     int32_t errorStart = 0;  // reported range
     int32_t errorEnd = 0;
-    int32_t size = 0;        // code bytes the native compile writes
+    int32_t size = 0;  // code bytes the native compile writes
 };
 
 // Compiles base+start .. base+end with the given FUNC table and a code
 // capacity, recording template names instead of bytes.
-Program Compile(ByteTable funcs, const char* base, int32_t start, int32_t end, int32_t capacity = 2048);
+Program Compile(ByteTable funcs, const char* base, int32_t start, int32_t end,
+                int32_t capacity = 2048);
 
 // The same with the FUNC resource linked into this program.
 Program Compile(const std::string& text, int32_t capacity = 2048);
@@ -51,8 +52,12 @@ const char* OpName(int code);
 // Short names for image-level users (end-to-end tests, the benchmark):
 // compile a zero-terminated formula with our own resources, run it on a state.
 using RefProgram = reference::Program;
-inline void RefCompile(const char* text, RefProgram& program) { program = reference::Compile(std::string(text)); }
-inline int32_t RefRun(const RefProgram& program, PluginState& state) { return reference::Run(program, &state); }
+inline void RefCompile(const char* text, RefProgram& program) {
+    program = reference::Compile(std::string(text));
+}
+inline int32_t RefRun(const RefProgram& program, PluginState& state) {
+    return reference::Run(program, &state);
+}
 
 // The engine's walk over the area with reference programs: `state` holds the
 // pass fields as RunFilter sets them (sizes, area, strides, buffer pointers,

@@ -25,21 +25,24 @@ protected:
 PluginState* TrigTables::state_ = nullptr;
 
 TEST_F(TrigTables, SineCheckRows) {
-    const Row rows[] = {{0, 16384}, {1, 16383}, {40, 15893}, {64, 15136}, {113, 12601}, {128, 11585},
-                        {192, 6270}, {255, 100}, {256, -100}, {320, -6362}, {384, -11656}, {511, -16384},
-                        {512, -16384}, {767, -100}, {768, 100}, {1023, 16384}};
+    const Row rows[] = {{0, 16384},    {1, 16383},   {40, 15893},   {64, 15136},
+                        {113, 12601},  {128, 11585}, {192, 6270},   {255, 100},
+                        {256, -100},   {320, -6362}, {384, -11656}, {511, -16384},
+                        {512, -16384}, {767, -100},  {768, 100},    {1023, 16384}};
     for (const Row& r : rows) EXPECT_EQ(state_->sineTable[r.index], r.value) << "entry " << r.index;
 }
 
 TEST_F(TrigTables, ArctangentCheckRows) {
-    const Row rows[] = {{0, 64}, {1, 128}, {2, 191}, {83, 5364}, {423, 25727}, {424, 25782}, {511, 30385},
-                        {1023, 51472}};
-    for (const Row& r : rows) EXPECT_EQ(state_->arctanTable[r.index], r.value) << "entry " << r.index;
+    const Row rows[] = {{0, 64},      {1, 128},     {2, 191},     {83, 5364},
+                        {423, 25727}, {424, 25782}, {511, 30385}, {1023, 51472}};
+    for (const Row& r : rows)
+        EXPECT_EQ(state_->arctanTable[r.index], r.value) << "entry " << r.index;
 }
 
 TEST_F(TrigTables, MagnitudeCheckRows) {
     const Row rows[] = {{0, 32}, {1, 32}, {256, 2048}, {512, 7767}, {768, 16416}, {1023, 27132}};
-    for (const Row& r : rows) EXPECT_EQ(state_->magnitudeTable[r.index], r.value) << "entry " << r.index;
+    for (const Row& r : rows)
+        EXPECT_EQ(state_->magnitudeTable[r.index], r.value) << "entry " << r.index;
 }
 
 // (sqrt(k^2 + 2^20) - 1023.5) * 64 truncated is exactly isqrt(4096 (k^2 + 2^20)) - 65504:
@@ -65,15 +68,16 @@ TEST_F(TrigTables, QuartersMirrorAboutTheHalfIndex) {
 // The computed quarter follows the cosine (with pi taken as 3.1416); the
 // other quarters are mirrors, checked above.
 TEST_F(TrigTables, TablesFollowTheirFunctionsClosely) {
-    for (int k = 0; k < 256; ++k) EXPECT_NEAR(state_->sineTable[k], 16384 * std::cos(k * 3.1416 / 512), 2) << k;
+    for (int k = 0; k < 256; ++k)
+        EXPECT_NEAR(state_->sineTable[k], 16384 * std::cos(k * 3.1416 / 512), 2) << k;
     for (int k = 0; k < 1024; ++k)
         EXPECT_NEAR(state_->arctanTable[k], 65536 * std::atan((k + 1) / 1024.0), 3) << k;
 }
 
 TEST(FixedPoint, MultiplyTruncatesTowardZero) {
     EXPECT_EQ(Fx30Mul(kOne30, kOne30), kOne30);
-    EXPECT_EQ(Fx30Mul(3, kOne30 / 2), 1);       // 1.5 -> 1
-    EXPECT_EQ(Fx30Mul(-3, kOne30 / 2), -1);     // -1.5 -> -1, not -2
+    EXPECT_EQ(Fx30Mul(3, kOne30 / 2), 1);    // 1.5 -> 1
+    EXPECT_EQ(Fx30Mul(-3, kOne30 / 2), -1);  // -1.5 -> -1, not -2
     EXPECT_EQ(Fx30Mul(-1, 1), 0);
 }
 
@@ -83,9 +87,9 @@ TEST(FixedPoint, DivisionsSaturate) {
     EXPECT_EQ(Fx16Div(1, -2), -32768);
     EXPECT_EQ(Fx16Div(-1, -2), 32768);
     EXPECT_EQ(Fx16Div(5, 0), INT32_MAX);
-    EXPECT_EQ(Fx16Div(-5, 0), INT32_MIN);        // b = 0 saturates with the sign of a
-    EXPECT_EQ(Fx16Div(-5, 3), -109226);          // truncated toward zero
-    EXPECT_EQ(Fx16Div(32768, 1), INT32_MAX);    // 2^31 does not fit
+    EXPECT_EQ(Fx16Div(-5, 0), INT32_MIN);     // b = 0 saturates with the sign of a
+    EXPECT_EQ(Fx16Div(-5, 3), -109226);       // truncated toward zero
+    EXPECT_EQ(Fx16Div(32768, 1), INT32_MAX);  // 2^31 does not fit
     EXPECT_EQ(Fx16Div(-32768, 1), INT32_MIN);
     EXPECT_EQ(Fx16Div(32767, 1), 32767 * 65536);
     EXPECT_EQ(Fx30Div(1, 3), 357913941);
@@ -94,7 +98,7 @@ TEST(FixedPoint, DivisionsSaturate) {
 }
 
 TEST(FixedPoint, SquareRootIsTheFloor) {
-    uint64_t v = 0x1000000000000000ull;   // 2^60 .. 2^61, the builders' range, and more
+    uint64_t v = 0x1000000000000000ull;  // 2^60 .. 2^61, the builders' range, and more
     for (int k = 0; k < 2000; ++k, v += 0x000F1234567891ull) {
         const uint64_t r = Sqrt64(v);
         EXPECT_LE(r * r, v);
@@ -117,9 +121,10 @@ TEST(FixedPoint, SineAndCosineFollowTheCircle) {
 }
 
 TEST(FixedPoint, Atan2CoversEveryOctant) {
-    const int pts[][2] = {{1000, 1}, {1000, 700}, {700, 1000}, {1, 1000}, {-1, 1000}, {-700, 1000},
-                          {-1000, 700}, {-1000, 1}, {-1000, -1}, {-1000, -700}, {-700, -1000}, {-1, -1000},
-                          {1, -1000}, {700, -1000}, {1000, -700}, {1000, -1}, {1000, 1000}, {-1000, -1000}};
+    const int pts[][2] = {{1000, 1},     {1000, 700},  {700, 1000},   {1, 1000},    {-1, 1000},
+                          {-700, 1000},  {-1000, 700}, {-1000, 1},    {-1000, -1},  {-1000, -700},
+                          {-700, -1000}, {-1, -1000},  {1, -1000},    {700, -1000}, {1000, -700},
+                          {1000, -1},    {1000, 1000}, {-1000, -1000}};
     for (auto& p : pts)
         EXPECT_NEAR(Fx16Atan2(p[0], p[1]) / 65536.0, std::atan2(double(p[1]), double(p[0])), 1e-3)
             << p[0] << "," << p[1];
@@ -132,18 +137,25 @@ struct MapCase {
 
 TEST(MapTables, RampsStepsAndClampedEnds) {
     const MapCase cases[] = {
-        {255, 0, {{0, 0}, {1, 1}, {128, 128}, {254, 254}, {255, 255}}},      // identity
-        {0, 255, {{0, 255}, {1, 254}, {128, 127}, {254, 1}, {255, 0}}},      // inverse
-        {100, 100, {{0, 0}, {99, 0}, {100, 255}, {101, 255}, {255, 255}}},   // a step at 100
-        {200, 100, {{100, 0}, {101, 2}, {150, 127}, {199, 252}, {200, 255}}},  // rising, rounding down
-        {100, 200, {{100, 255}, {101, 253}, {150, 128}, {199, 3}, {200, 0}}},  // falling, rounding up
-        {300, -50, {{0, 36}, {100, 109}, {249, 217}, {254, 221}, {255, 222}}},  // ends outside 0..255
+        {255, 0, {{0, 0}, {1, 1}, {128, 128}, {254, 254}, {255, 255}}},     // identity
+        {0, 255, {{0, 255}, {1, 254}, {128, 127}, {254, 1}, {255, 0}}},     // inverse
+        {100, 100, {{0, 0}, {99, 0}, {100, 255}, {101, 255}, {255, 255}}},  // a step at 100
+        {200,
+         100,
+         {{100, 0}, {101, 2}, {150, 127}, {199, 252}, {200, 255}}},  // rising, rounding down
+        {100,
+         200,
+         {{100, 255}, {101, 253}, {150, 128}, {199, 3}, {200, 0}}},  // falling, rounding up
+        {300,
+         -50,
+         {{0, 36}, {100, 109}, {249, 217}, {254, 221}, {255, 222}}},  // ends outside 0..255
     };
     for (const MapCase& c : cases) {
         uint8_t table[256];
         std::memset(table, 0xAA, sizeof table);
         BuildMapTable(c.a, c.b, table);
-        for (const Row& r : c.rows) EXPECT_EQ(table[r.index], r.value) << c.a << "," << c.b << " entry " << r.index;
+        for (const Row& r : c.rows)
+            EXPECT_EQ(table[r.index], r.value) << c.a << "," << c.b << " entry " << r.index;
     }
 }
 
@@ -151,7 +163,7 @@ TEST(MapTables, ExtremeSliderValuesFillEveryEntry) {
     uint8_t table[256];
     std::memset(table, 0xAA, sizeof table);
     BuildMapTable(INT32_MAX, INT32_MIN, table);
-    for (int k = 0; k < 256; ++k) EXPECT_EQ(table[k], 127) << k;   // (k + 2^31) * 255 / (2^32 - 1)
+    for (int k = 0; k < 256; ++k) EXPECT_EQ(table[k], 127) << k;  // (k + 2^31) * 255 / (2^32 - 1)
 }
 
 TEST(RandomSeed, SeedZeroGivesTheKnownState) {
@@ -160,7 +172,7 @@ TEST(RandomSeed, SeedZeroGivesTheKnownState) {
     EXPECT_EQ(table[1], 2089042821);
     EXPECT_EQ(table[55], -729734092);
     int32_t again[56] = {};
-    SeedRandom(0x18000, again);   // only the low 15 bits count
+    SeedRandom(0x18000, again);  // only the low 15 bits count
     EXPECT_EQ(std::memcmp(table, again, sizeof table), 0);
     SeedRandom(1, again);
     EXPECT_NE(std::memcmp(table, again, sizeof table), 0);

@@ -38,9 +38,10 @@ TEST(CommandLine, RejectsBadUsageWithAReason) {
 }
 
 TEST(CommandLine, ApplyTakesEveryOptionInAnyOrder) {
-    ParseResult r = Parse({"apply", "in.png", "--quiet", "--filter", "Tinctor Grain...", "--plugins", "C:\\p",
-                           "--area", "1,2,30,40", "--transparency", "--repeat", "--time", "--abort-at-row",
-                           "20", "--mask", "m.png", "out.bmp"});
+    ParseResult r =
+        Parse({"apply", "in.png", "--quiet", "--filter", "Tinctor Grain...", "--plugins", "C:\\p",
+               "--area", "1,2,30,40", "--transparency", "--repeat", "--time", "--abort-at-row",
+               "20", "--mask", "m.png", "out.bmp"});
     ASSERT_EQ(r.error, "");
     const Options& o = r.options;
     EXPECT_EQ(o.command, Command::Apply);
@@ -78,18 +79,19 @@ TEST(AreaText, AcceptsOnlyFourOrderedSixteenBitNumbers) {
         const char* text;
         bool ok;
     } cases[] = {
-        {"0,0,10,10", true},   {"3,4,3,4", true},  {"0,0,32767,32767", true},
+        {"0,0,10,10", true},    {"3,4,3,4", true},   {"0,0,32767,32767", true},
         {"0,0,32768,1", false}, {"-1,0,5,5", false}, {"1,2,3", false},
-        {"1,2,3,4,5", false},  {"1,,3,4", false},  {"a,b,c,d", false},
-        {"1,2,3,4 ", false},   {"", false},        {"0,5,5,4", false},
+        {"1,2,3,4,5", false},   {"1,,3,4", false},   {"a,b,c,d", false},
+        {"1,2,3,4 ", false},    {"", false},         {"0,5,5,4", false},
     };
     for (const Case& c : cases) EXPECT_EQ(ParseArea(c.text).has_value(), c.ok) << c.text;
 }
 
 TEST(Usage, DocumentsEveryCommandAndOption) {
     const std::string usage = kUsageText;
-    for (const char* word : {"list", "apply", "about", "--plugins", "--filter", "--area", "--mask",
-                             "--transparency", "--repeat", "--quiet", "--time", "--abort-at-row", "Exit status"})
+    for (const char* word :
+         {"list", "apply", "about", "--plugins", "--filter", "--area", "--mask", "--transparency",
+          "--repeat", "--quiet", "--time", "--abort-at-row", "Exit status"})
         EXPECT_NE(usage.find(word), std::string::npos) << word;
 }
 

@@ -47,9 +47,7 @@ private:
     uint32_t* bits_ = nullptr;
 };
 
-uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
-    return r << 16 | g << 8 | b;
-}
+uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return r << 16 | g << 8 | b; }
 
 // Light squares of 8 pixels from the map's corner, dark where row and column
 // squares differ in parity.

@@ -32,10 +32,8 @@ void RemoveTree(const std::string& dir) {
             std::string name = fd.cFileName;
             if (name == "." || name == "..") continue;
             std::string p = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(p);
-            else
-                DeleteFileA(p.c_str());
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
+            else DeleteFileA(p.c_str());
         } while (FindNextFileA(h, &fd));
         FindClose(h);
     }
@@ -74,9 +72,7 @@ TempFolder::TempFolder() {
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-TempFolder::~TempFolder() {
-    RemoveTree(path_);
-}
+TempFolder::~TempFolder() { RemoveTree(path_); }
 
 LumoraChild::LumoraChild(const std::vector<std::string>& args, const Environment& env,
                          const std::string& desktop) {
@@ -131,8 +127,7 @@ LumoraRun LumoraChild::wait(unsigned long timeoutMs) {
         DWORD code = DWORD(-1);
         if (WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0)
             GetExitCodeProcess(process_, &code);
-        else
-            TerminateProcess(process_, code);  // hung: our own child, ended by its handle
+        else TerminateProcess(process_, code);  // hung: our own child, ended by its handle
         run_.status = int(code);
         CloseHandle(process_);
         process_ = nullptr;

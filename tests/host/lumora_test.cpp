@@ -269,10 +269,8 @@ TEST_F(Lumora, WritesTheFormatTheExtensionNames) {
                     worst = std::max(worst, d);
                     total += d;
                 }
-        if (c.tolerance == 0)
-            EXPECT_EQ(worst, 0) << c.name;
-        else
-            EXPECT_LE(total / (16 * 12 * 3), c.tolerance) << c.name;
+        if (c.tolerance == 0) EXPECT_EQ(worst, 0) << c.name;
+        else EXPECT_LE(total / (16 * 12 * 3), c.tolerance) << c.name;
     }
 }
 

@@ -41,8 +41,12 @@ public:
     }
 
 private:
-    void code(const char* c) { for (uint8_t b : Code(c)) body_.push_back(b); }
-    void u32(uint32_t x) { for (int i = 0; i < 4; ++i) body_.push_back(uint8_t(x >> (8 * i))); }
+    void code(const char* c) {
+        for (uint8_t b : Code(c)) body_.push_back(b);
+    }
+    void u32(uint32_t x) {
+        for (int i = 0; i < 4; ++i) body_.push_back(uint8_t(x >> (8 * i)));
+    }
     std::vector<uint8_t> body_;
     uint32_t count_ = 0;
 };
@@ -59,7 +63,9 @@ ListBuilder Filter(const char* kind = "LMFL", const char* host = "LMHS", bool en
     return b;
 }
 
-PropertyListResult Parse(const std::vector<uint8_t>& v) { return ParsePropertyList(v.data(), v.size()); }
+PropertyListResult Parse(const std::vector<uint8_t>& v) {
+    return ParsePropertyList(v.data(), v.size());
+}
 
 TEST(PropertyList, ReadsAFilterForThisHost) {
     PropertyListResult r = Parse(Filter().bytes());
@@ -112,7 +118,9 @@ TEST(PropertyList, NamesStopAtTheFirstNulWhateverTheLengthByteSays) {
     slot[0] = 9;
     std::memcpy(&slot[1], "New Name\0", 9);
     ListBuilder b;
-    b.add("kind", ListBuilder::Code("LMFL")).add("name", slot).add("host", ListBuilder::Code("LMHS"))
+    b.add("kind", ListBuilder::Code("LMFL"))
+        .add("name", slot)
+        .add("host", ListBuilder::Code("LMHS"))
         .add("wx86", ListBuilder::CString("E"));
     PropertyListResult r = Parse(b.bytes());
     ASSERT_TRUE(r.ok) << r.error;
@@ -131,7 +139,8 @@ TEST(FilterName, MatchesMenuNameOrFileName) {
         {"Tinctor Editor", false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FilterNameMatches(c.query, "Tinctor Grain...", "Tinctor.lmf"), c.match) << c.query;
+        EXPECT_EQ(FilterNameMatches(c.query, "Tinctor Grain...", "Tinctor.lmf"), c.match)
+            << c.query;
 }
 
 }  // namespace

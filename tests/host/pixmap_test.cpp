@@ -17,8 +17,14 @@ TEST(PixelMap, ConvertsInterleavedPlanesWithStrideAndBounds) {
         }
     HostPixelMap map{};
     map.version = 1;
-    map.top = 10; map.left = 20; map.bottom = 12; map.right = 23;
-    map.rowBytes = 16; map.colBytes = 4; map.planeBytes = 1; map.baseAddr = data;
+    map.top = 10;
+    map.left = 20;
+    map.bottom = 12;
+    map.right = 23;
+    map.rowBytes = 16;
+    map.colBytes = 4;
+    map.planeBytes = 1;
+    map.baseAddr = data;
     map.imageMode = kImageModeRGB;
     DisplayImage out;
     ASSERT_TRUE(ConvertPixelMap(map, HostRect32{11, 21, 12, 23}, out));
@@ -34,8 +40,13 @@ TEST(PixelMap, MaskBlendsOverCheckerboardAndOneSampleIsGrey) {
     HostMaskDescription m{nullptr, mask, 2, 1, 0};
     HostPixelMap map{};
     map.version = 1;
-    map.bottom = 1; map.right = 2;
-    map.rowBytes = 2; map.colBytes = 1; map.planeBytes = 1; map.baseAddr = data; map.masks = &m;
+    map.bottom = 1;
+    map.right = 2;
+    map.rowBytes = 2;
+    map.colBytes = 1;
+    map.planeBytes = 1;
+    map.baseAddr = data;
+    map.masks = &m;
     DisplayImage out;
     ASSERT_TRUE(ConvertPixelMap(map, HostRect32{0, 0, 1, 2}, out));
     EXPECT_EQ(out.bgrx[0], uint32_t(200 | 200 << 8 | 200 << 16));
@@ -47,7 +58,11 @@ TEST(PixelMap, RejectsUnusableMaps) {
     uint8_t data[4] = {};
     HostPixelMap map{};
     map.version = 1;
-    map.bottom = 1; map.right = 1; map.rowBytes = 4; map.colBytes = 3; map.planeBytes = 1;
+    map.bottom = 1;
+    map.right = 1;
+    map.rowBytes = 4;
+    map.colBytes = 3;
+    map.planeBytes = 1;
     DisplayImage out;
     EXPECT_FALSE(ConvertPixelMap(map, HostRect32{0, 0, 1, 1}, out));  // no base
     map.baseAddr = data;

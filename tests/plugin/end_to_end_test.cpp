@@ -19,16 +19,46 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"OnePixel", 1, 1, 3, 0, {}, true,
+    {"OnePixel",
+     1,
+     1,
+     3,
+     0,
+     {},
+     true,
      {"rnd(0,255)^get(z)", "put(c+get(0),0)%256", "d+m*8+M", "a"}},
-    {"OddSizeFourPlanes", 37, 23, 4, 5, {}, false,
+    {"OddSizeFourPlanes",
+     37,
+     23,
+     4,
+     5,
+     {},
+     false,
      {"src(x+3,y-2,z)", "cnv(1,2,1,2,4,2,1,2,1,16)", "rad(d+64,m,z)", "map(z,c)+rnd(0,20)"}},
-    {"WideWithAreaAwayFromOrigin", 301, 9, 3, 7, {3, 40, 9, 300}, true,
+    {"WideWithAreaAwayFromOrigin",
+     301,
+     9,
+     3,
+     7,
+     {3, 40, 9, 300},
+     true,
      {"src(x,y,z)-cnv(0,1,0,1,-4,1,0,1,0,1)", "put(get(1)+c,1)>>3", "x*255/X+rnd(-5,5)", "a"}},
-    {"PolarAndTrigonometry", 64, 48, 4, 1, {5, 6, 45, 60}, false,
-     {"c2d(x-20,y-10)/4+128", "c2m(x,y)+r2x(d,m)", "r2y(d*2,M)/8+sin(x*16)/4+cos(y*8)/4+tan(x)/64+128",
-      "i+u-v+map(3,y*8)/2"}},
-    {"MapsSlidersAndCells", 19, 31, 3, 3, {}, true,
+    {"PolarAndTrigonometry",
+     64,
+     48,
+     4,
+     1,
+     {5, 6, 45, 60},
+     false,
+     {"c2d(x-20,y-10)/4+128", "c2m(x,y)+r2x(d,m)",
+      "r2y(d*2,M)/8+sin(x*16)/4+cos(y*8)/4+tan(x)/64+128", "i+u-v+map(3,y*8)/2"}},
+    {"MapsSlidersAndCells",
+     19,
+     31,
+     3,
+     3,
+     {},
+     true,
      {"map(0,c)", "map(1,c)^ctl(7)", "val(4,0,c)+put(get(x&7)+1,x&7)", "a"}},
 };
 
@@ -92,8 +122,9 @@ TEST_P(EndToEnd, PassEqualsTheReferenceEvaluator) {
     size_t mismatches = 0, first = 0;
     for (size_t i = 0; i < expected.size(); ++i)
         if (expected[i] != host.out[i] && mismatches++ == 0) first = i;
-    EXPECT_EQ(mismatches, 0u) << "first at byte " << first << " (row " << first / host.record.outRowBytes
-                              << "): pass " << int(host.out[first]) << ", reference " << int(expected[first]);
+    EXPECT_EQ(mismatches, 0u) << "first at byte " << first << " (row "
+                              << first / host.record.outRowBytes << "): pass "
+                              << int(host.out[first]) << ", reference " << int(expected[first]);
     FreeBlock(ref);
 }
 

@@ -72,6 +72,10 @@ struct EngineRun : RecordingCallbacks {
         return RunFilter(mode);
     }
 
-    uint8_t In(int x, int y, int z) const { return in[size_t(y) * record.inRowBytes + x * planes + z]; }
-    uint8_t Out(int x, int y, int z) const { return out[size_t(y) * record.outRowBytes + x * planes + z]; }
+    uint8_t In(int x, int y, int z) const {
+        return in[size_t(y) * record.inRowBytes + x * planes + z];
+    }
+    uint8_t Out(int x, int y, int z) const {
+        return out[size_t(y) * record.outRowBytes + x * planes + z];
+    }
 };

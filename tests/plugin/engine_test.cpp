@@ -12,7 +12,8 @@ TEST(Engine, InvertsEveryChannelAndLeavesRowPaddingAlone) {
     ASSERT_TRUE(run.Run());
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 7; ++x)
-            for (int z = 0; z < 3; ++z) ASSERT_EQ(run.Out(x, y, z), 255 - run.In(x, y, z)) << x << "," << y;
+            for (int z = 0; z < 3; ++z)
+                ASSERT_EQ(run.Out(x, y, z), 255 - run.In(x, y, z)) << x << "," << y;
         // The bytes between the last pixel and the next row are the host's.
         for (int p = 7 * 3; p < run.record.outRowBytes; ++p)
             ASSERT_EQ(run.out[size_t(y) * run.record.outRowBytes + p], 0xA5);
@@ -83,7 +84,8 @@ TEST(Engine, AbortAndProgressAreAskedOnEveryTenthRow) {
     run.SetFormulas("1", "1", "1");
     ASSERT_TRUE(run.Run());
     EXPECT_EQ(EngineRun::abortCalls, 0);  // counted only once an abort is armed
-    EXPECT_EQ(EngineRun::progress, (std::vector<std::pair<int32_t, int32_t>>{{0, 25}, {10, 25}, {20, 25}}));
+    EXPECT_EQ(EngineRun::progress,
+              (std::vector<std::pair<int32_t, int32_t>>{{0, 25}, {10, 25}, {20, 25}}));
 }
 
 TEST(Engine, AbortAtRowZeroStopsAfterOneRow) {
@@ -93,8 +95,7 @@ TEST(Engine, AbortAtRowZeroStopsAfterOneRow) {
     EngineRun::abortAtCall = 0;
     EXPECT_FALSE(run.Run());
     EXPECT_TRUE(EngineRun::progress.empty());
-    for (int y = 0; y < 25; ++y)
-        EXPECT_EQ(run.Out(0, y, 0), y == 0 ? 7 : 0xA5) << "row " << y;
+    for (int y = 0; y < 25; ++y) EXPECT_EQ(run.Out(0, y, 0), y == 0 ? 7 : 0xA5) << "row " << y;
 }
 
 TEST(Engine, AbortLaterKeepsTheRowsAlreadyWritten) {

@@ -21,7 +21,9 @@ struct FakeHost : RecordingCallbacks {
 
     explicit FakeHost(const std::string& file = "Tinctor.lmf") {
         module = LoadLibraryA(PluginPath(file.c_str()).c_str());
-        if (module) entry = reinterpret_cast<PluginEntryProc>(reinterpret_cast<void*>(GetProcAddress(module, "ENTRYPOINT1")));
+        if (module)
+            entry = reinterpret_cast<PluginEntryProc>(
+                reinterpret_cast<void*>(GetProcAddress(module, "ENTRYPOINT1")));
         Install(record);
         record.platformData = &platform;
         record.aboutPlatform = &platform;

@@ -12,8 +12,8 @@
 class PeFile {
 public:
     struct Resource {
-        std::string type;   // "PIPL", or "#3" for numeric types
-        uint32_t id = 0;    // numeric id, or 0 for named ones
+        std::string type;  // "PIPL", or "#3" for numeric types
+        uint32_t id = 0;   // numeric id, or 0 for named ones
         uint32_t lang = 0;
         uint32_t fileOffset = 0;
         std::vector<uint8_t> data;
@@ -56,11 +56,14 @@ public:
     }
 
 private:
-    struct Section { uint32_t va, size, raw; };
+    struct Section {
+        uint32_t va, size, raw;
+    };
 
     uint32_t U32(uint32_t at) const {
         return at + 4 <= bytes_.size() ? bytes_[at] | bytes_[at + 1] << 8 | bytes_[at + 2] << 16 |
-                                             uint32_t(bytes_[at + 3]) << 24 : 0;
+                                             uint32_t(bytes_[at + 3]) << 24
+                                       : 0;
     }
     uint16_t U16(uint32_t at) const {
         return at + 2 <= bytes_.size() ? uint16_t(bytes_[at] | bytes_[at + 1] << 8) : 0;
@@ -81,7 +84,8 @@ private:
         if (!root) return;
         auto entries = [&](uint32_t dir, auto fn) {
             uint32_t n = U16(root + dir + 12) + U16(root + dir + 14);
-            for (uint32_t i = 0; i < n; ++i) fn(U32(root + dir + 16 + 8 * i), U32(root + dir + 20 + 8 * i));
+            for (uint32_t i = 0; i < n; ++i)
+                fn(U32(root + dir + 16 + 8 * i), U32(root + dir + 20 + 8 * i));
         };
         auto name = [&](uint32_t v) {
             if (!(v & 0x80000000u)) return "#" + std::to_string(v);
@@ -100,7 +104,8 @@ private:
                     r.fileOffset = FileOffset(U32(root + dataEntry));
                     uint32_t size = U32(root + dataEntry + 4);
                     if (r.fileOffset && r.fileOffset + size <= bytes_.size())
-                        r.data.assign(bytes_.begin() + r.fileOffset, bytes_.begin() + r.fileOffset + size);
+                        r.data.assign(bytes_.begin() + r.fileOffset,
+                                      bytes_.begin() + r.fileOffset + size);
                     resources_.push_back(std::move(r));
                 });
             });

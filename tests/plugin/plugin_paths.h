@@ -3,6 +3,4 @@
 #pragma once
 #include <string>
 
-inline std::string PluginPath(const char* file) {
-    return std::string("plugins\\") + file;
-}
+inline std::string PluginPath(const char* file) { return std::string("plugins\\") + file; }

@@ -78,7 +78,8 @@ TEST(ProtocolWithoutDefinition, YieldsOutOfMemoryAndKeepsTheBlock) {
     ASSERT_TRUE(CopyFileA(PluginPath("Tinctor.lmf").c_str(), copy, FALSE));
     // Rename the resource type in the directory: "PARM" (UTF-16) becomes "PARX".
     {
-        HANDLE f = CreateFileA(copy, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE f =
+            CreateFileA(copy, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(f, INVALID_HANDLE_VALUE);
         std::vector<char> bytes(GetFileSize(f, nullptr));
         DWORD n = 0;
@@ -94,7 +95,8 @@ TEST(ProtocolWithoutDefinition, YieldsOutOfMemoryAndKeepsTheBlock) {
 
     HMODULE m = LoadLibraryA(copy);
     ASSERT_NE(m, nullptr);
-    auto entry = reinterpret_cast<PluginEntryProc>(reinterpret_cast<void*>(GetProcAddress(m, "ENTRYPOINT1")));
+    auto entry = reinterpret_cast<PluginEntryProc>(
+        reinterpret_cast<void*>(GetProcAddress(m, "ENTRYPOINT1")));
     HostRecord record{};
     intptr_t data = 0;
     int16_t result = 0;
@@ -111,7 +113,9 @@ TEST(ProtocolWithoutDefinition, YieldsOutOfMemoryAndKeepsTheBlock) {
 }
 
 TEST_F(Protocol, PrepareRequestsTransparencyOnlyWhenAllThreeFieldsSayso) {
-    struct { int16_t layer, inAlpha, outAlpha, last; } rows[] = {
+    struct {
+        int16_t layer, inAlpha, outAlpha, last;
+    } rows[] = {
         {1, 1, 1, 3}, {0, 1, 1, 2}, {1, 0, 1, 2}, {1, 1, 0, 2}, {0, 0, 0, 2}, {-1, 7, 1, 3},
     };
     for (auto& r : rows) {
@@ -156,9 +160,12 @@ TEST_F(Protocol, StartRequestsTheFilterAreaAndPreparesTheRun) {
     EXPECT_EQ(host.Call(kSelectorStart), kResultOk);
     const HostArea& in = host.record.inArea;
     const HostArea& out = host.record.outArea;
-    EXPECT_EQ((std::vector<int>{in.top, in.left, in.bottom, in.right}), (std::vector<int>{5, 7, 25, 33}));
-    EXPECT_EQ((std::vector<int>{out.top, out.left, out.bottom, out.right}), (std::vector<int>{5, 7, 25, 33}));
-    EXPECT_EQ((std::vector<int>{host.record.maskArea.top, host.record.maskArea.right}), (std::vector<int>{1, 4}));
+    EXPECT_EQ((std::vector<int>{in.top, in.left, in.bottom, in.right}),
+              (std::vector<int>{5, 7, 25, 33}));
+    EXPECT_EQ((std::vector<int>{out.top, out.left, out.bottom, out.right}),
+              (std::vector<int>{5, 7, 25, 33}));
+    EXPECT_EQ((std::vector<int>{host.record.maskArea.top, host.record.maskArea.right}),
+              (std::vector<int>{1, 4}));
     EXPECT_EQ(s->slider[0], 101);
     EXPECT_EQ(s->slider[3], 200);
     EXPECT_EQ(s->randIndexA, 0);

@@ -28,9 +28,7 @@ protected:
     }
 };
 
-bool AreaEmpty(const HostArea& a) {
-    return (a.top | a.left | a.bottom | a.right) == 0;
-}
+bool AreaEmpty(const HostArea& a) { return (a.top | a.left | a.bottom | a.right) == 0; }
 
 // zEnd stays the host's plane count (the pixel stride); the formulas run for
 // the first four planes, the others keep what the host had in them.

@@ -12,8 +12,12 @@ struct RecordingCallbacks {
     static inline int abortAtCall = -1;  // answer yes from this call on
     static inline std::vector<std::pair<int32_t, int32_t>> progress;
 
-    static uint8_t __cdecl Abort() { return abortAtCall >= 0 && abortCalls++ >= abortAtCall ? 1 : 0; }
-    static void __cdecl Progress(int32_t done, int32_t total) { progress.emplace_back(done, total); }
+    static uint8_t __cdecl Abort() {
+        return abortAtCall >= 0 && abortCalls++ >= abortAtCall ? 1 : 0;
+    }
+    static void __cdecl Progress(int32_t done, int32_t total) {
+        progress.emplace_back(done, total);
+    }
 
     // Fresh counters, and the callbacks put into `record`.
     static void Install(HostRecord& record) {

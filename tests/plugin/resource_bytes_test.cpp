@@ -47,8 +47,8 @@ std::vector<uint8_t> ExpectedPropertyList(const std::string& name, const std::st
     AppendProperty(out, "host", code);
     std::vector<uint8_t> entry(std::begin("ENTRYPOINT1"), std::end("ENTRYPOINT1"));
     AppendProperty(out, "wx86", entry);
-    AppendProperty(out, "fici", {1, 1, 0, 0, 1, 1, 0, 0, 6, 1, 0, 0, 6, 1, 0, 0, 6, 1, 0, 0,
-                                 0, 0, 0, 0, 0, 0, 0, 0});
+    AppendProperty(out, "fici", {1, 1, 0, 0, 1, 1, 0, 0, 6, 1, 0, 0, 6, 1,
+                                 0, 0, 6, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     return out;
 }
 
@@ -63,15 +63,16 @@ protected:
     const FilterDefinition* Definition() {
         const PeFile::Resource* r = pe.Find("PARM", 16);
         return r && r->data.size() == sizeof(FilterDefinition)
-                   ? reinterpret_cast<const FilterDefinition*>(r->data.data()) : nullptr;
+                   ? reinterpret_cast<const FilterDefinition*>(r->data.data())
+                   : nullptr;
     }
 };
 
 TEST_P(PluginFileTest, IsAn386LibraryImportingOnlySystemDlls) {
     ASSERT_TRUE(pe.valid());
     EXPECT_EQ(pe.machine(), 0x14C);
-    const char* allowed[] = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "COMDLG32.DLL", "MSVCRT.DLL",
-                             "ADVAPI32.DLL", "SHELL32.DLL"};
+    const char* allowed[] = {"KERNEL32.DLL", "USER32.DLL",   "GDI32.DLL",  "COMDLG32.DLL",
+                             "MSVCRT.DLL",   "ADVAPI32.DLL", "SHELL32.DLL"};
     auto dlls = pe.ImportedDlls();
     EXPECT_FALSE(dlls.empty());
     for (std::string dll : dlls) {
@@ -95,8 +96,10 @@ TEST_P(PluginFileTest, DefinitionBlockIsTheShippedNoiseFilter) {
     for (int i = 0; i < 4; ++i) EXPECT_EQ(d->mapShown[i], 0);
     for (int j = 0; j < 8; ++j) EXPECT_EQ(d->sliderShown[j], j == 0 ? 1 : 0);
     EXPECT_STREQ(d->sliderLabel[0], "Noise Intensity");
-    for (int j = 1; j < 8; ++j) EXPECT_EQ(std::string(d->sliderLabel[j]), "Control " + std::to_string(j) + ":");
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(std::string(d->mapLabel[i]), "Map " + std::to_string(i) + ":");
+    for (int j = 1; j < 8; ++j)
+        EXPECT_EQ(std::string(d->sliderLabel[j]), "Control " + std::to_string(j) + ":");
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(std::string(d->mapLabel[i]), "Map " + std::to_string(i) + ":");
     for (int k = 0; k < 3; ++k) EXPECT_STREQ(d->formula[k], "sub(c,rnd(0,ctl(0)),z)");
     EXPECT_STREQ(d->formula[3], "a");
     EXPECT_GT(std::strlen(d->title), 0u);
@@ -124,7 +127,8 @@ TEST_P(PluginFileTest, PropertyListDataLiesBeforeTheDefinitionBlock) {
 
 TEST_P(PluginFileTest, EveryResourceIsUsEnglish) {
     ASSERT_FALSE(pe.resources().empty());
-    for (const PeFile::Resource& r : pe.resources()) EXPECT_EQ(r.lang, 1033u) << r.type << " " << r.id;
+    for (const PeFile::Resource& r : pe.resources())
+        EXPECT_EQ(r.lang, 1033u) << r.type << " " << r.id;
 }
 
 TEST_P(PluginFileTest, FormulaTablesArePresent) {
@@ -135,20 +139,28 @@ TEST_P(PluginFileTest, FormulaTablesArePresent) {
 }
 
 TEST_P(PluginFileTest, StringsVersionAndIcon) {
-    HMODULE m = LoadLibraryExA(PluginPath(GetParam().file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE m =
+        LoadLibraryExA(PluginPath(GetParam().file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(m, nullptr);
-    struct { int id; const char* text; } strings[] = {
+    struct {
+        int id;
+        const char* text;
+    } strings[] = {
         {2000, "Settings (*.tfs)!*.tfs!All Files (*.*)!*.*!"},
         {2001, "An error occured while attempting to open the settings file."},
         {2002, "An error occured while attempting to write to the settings file."},
-        {2003, "An error occured while attempting to read from the settings file. This file may not "
-               "have the correct format."},
-        {2004, "An error occured while attempting to create a sample for this image. This operation "
-               "cannot be completed."},
+        {2003,
+         "An error occured while attempting to read from the settings file. This file may not "
+         "have the correct format."},
+        {2004,
+         "An error occured while attempting to create a sample for this image. This operation "
+         "cannot be completed."},
         {2005, "Unable to allocate local memory. This operation cannot be completed."},
         {2006, "The file '%s' already exists. Do you want to overwrite it?"},
-        {2007, "An error occured while attempting to create the file '%s' in the plug-in directory."},
-        {2008, "An error occured while attempting to write to the file '%s' in the plug-in directory."},
+        {2007,
+         "An error occured while attempting to create the file '%s' in the plug-in directory."},
+        {2008,
+         "An error occured while attempting to write to the file '%s' in the plug-in directory."},
         {2009, "The new filter '%s' was successfully created."},
     };
     for (auto& s : strings) {
@@ -193,7 +205,10 @@ TEST_P(PluginFileTest, ExportsTheEntryPointByName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, PluginFileTest,
-                         ::testing::Values(Variant{"Tinctor.lmf", 1}, Variant{"TinctorEditor.lmf", 0}),
-                         [](const auto& info) { return std::string(info.param.madeFilter ? "Shipped" : "Editor"); });
+                         ::testing::Values(Variant{"Tinctor.lmf", 1},
+                                           Variant{"TinctorEditor.lmf", 0}),
+                         [](const auto& info) {
+                             return std::string(info.param.madeFilter ? "Shipped" : "Editor");
+                         });
 
 }  // namespace

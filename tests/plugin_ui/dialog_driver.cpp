@@ -78,12 +78,8 @@ std::string MessageText(HWND box) {
     return text;
 }
 
-void Click(HWND dialog, int id) {
-    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-bool Enabled(HWND dialog, int id) {
-    return IsWindowEnabled(GetDlgItem(dialog, id));
-}
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
 bool Checked(HWND dialog, int id) {
     return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }

@@ -46,9 +46,7 @@ Pixels CaptureClient(HWND window) {
     return p;
 }
 
-int Clamp(int v) {
-    return v < 0 ? 0 : v > 255 ? 255 : v;
-}
+int Clamp(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
 TEST_F(EditorDialog, PreviewShowsTheFilteredSamplePixelForPixelCentredAndFramed) {
     FilterDefinition* def = host.Definition();

@@ -14,9 +14,7 @@
 
 namespace {
 
-int16_t __cdecl Advance() {
-    return 0;
-}  // the buffers already hold the whole small image
+int16_t __cdecl Advance() { return 0; }  // the buffers already hold the whole small image
 int16_t __cdecl Display(const HostPixelMap*, const HostRect32*, int32_t, int32_t, void*) {
     return 0;
 }
@@ -48,9 +46,7 @@ void SetText(HWND dialog, int id, const std::string& text) {
 
 // Presses a button without waiting for what it does: Save... and Load... run
 // their file dialogs modally inside the click.
-void Press(HWND dialog, int id) {
-    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
+void Press(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 }  // namespace
 

@@ -77,13 +77,9 @@ std::string TextOf(HWND window) {
     return text.data();
 }
 
-std::string ItemText(HWND dialog, int id) {
-    return TextOf(GetDlgItem(dialog, id));
-}
+std::string ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
 
-bool ItemVisible(HWND dialog, int id) {
-    return IsWindowVisible(GetDlgItem(dialog, id)) != 0;
-}
+bool ItemVisible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != 0; }
 
 void Selection(HWND edit, int* start, int* end) {
     DWORD s = 0, e = 0;

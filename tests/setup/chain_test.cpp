@@ -313,10 +313,8 @@ TEST(Chain_missing, MissingSourceAlertsThenFailsKeepingEarlierFiles) {
         if (row.fSystemDir) continue;
         std::string target = std::string("C:\\Partial\\") + row.pszTarget;
         if (std::string(row.pszSource) == "pkfilt05._mf") before = false;
-        if (before)
-            ExpectSameFile(target, row.pszSource);
-        else
-            EXPECT_FALSE(FileExists(target)) << target;
+        if (before) ExpectSameFile(target, row.pszSource);
+        else EXPECT_FALSE(FileExists(target)) << target;
     }
 }
 

@@ -6,9 +6,7 @@
 
 namespace {
 
-void Sleep10() {
-    Sleep(10);
-}
+void Sleep10() { Sleep(10); }
 
 struct Search {
     DWORD pid;
@@ -49,12 +47,8 @@ std::string WorkDir() {
     for (const char* p = work ? work : "/tmp"; *p; ++p) path += *p == '/' ? '\\' : *p;
     return path;
 }
-std::string DiskDir() {
-    return WorkDir() + "\\disk";
-}
-std::string ExpectedDir() {
-    return WorkDir() + "\\expected";
-}
+std::string DiskDir() { return WorkDir() + "\\disk"; }
+std::string ExpectedDir() { return WorkDir() + "\\expected"; }
 
 SetupRun::SetupRun(const std::string& switches) {
     std::string exe = DiskDir() + "\\setup.exe";
@@ -175,9 +169,7 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-std::string ItemText(HWND dialog, int id) {
-    return TextOf(GetDlgItem(dialog, id));
-}
+std::string ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
 
 std::vector<std::string> TextsOfClass(HWND dialog, const char* className) {
     std::vector<std::string> texts;

@@ -16,9 +16,7 @@
 
 namespace {
 
-std::string Disk() {
-    return BuildDir() + "disk\\";
-}
+std::string Disk() { return BuildDir() + "disk\\"; }
 
 std::string SystemPath(const char* name) {
     char dir[kPathBuffer];

@@ -26,10 +26,8 @@ static void Wipe(const std::string& dir) {
             if (name == "." || name == "..") continue;
             std::string path = dir + "\\" + name;
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                Wipe(path);
-            else
-                DeleteFileA(path.c_str());
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Wipe(path);
+            else DeleteFileA(path.c_str());
         } while (FindNextFileA(h, &found));
         FindClose(h);
     }

@@ -34,9 +34,7 @@ HMODULE ThisModule() {
     return module;
 }
 
-int Ceiling(int a, int b) {
-    return (a + b - 1) / b;
-}
+int Ceiling(int a, int b) { return (a + b - 1) / b; }
 
 bool TakeSample(DialogContext& c) {
     HostRecord* r = c.record;

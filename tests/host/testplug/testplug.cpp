@@ -85,26 +85,16 @@ Mode ReadMode() {
     for (char* word = std::strtok(text, ","); word; word = std::strtok(nullptr, ",")) {
         if (std::strncmp(word, "fail=", 5) == 0)
             std::sscanf(word + 5, "%d:%d", &m.failSelector, &m.failCode);
-        else if (std::strncmp(word, "crash=", 6) == 0)
-            m.crashSelector = std::atoi(word + 6);
-        else if (std::strcmp(word, "wide") == 0)
-            m.wide = true;
-        else if (std::strcmp(word, "overrun") == 0)
-            m.overrun = true;
-        else if (std::strncmp(word, "bands=", 6) == 0)
-            m.bands = std::atoi(word + 6);
-        else if (std::strcmp(word, "sample") == 0)
-            m.sample = true;
-        else if (std::strcmp(word, "dialog") == 0)
-            m.dialog = true;
-        else if (std::strcmp(word, "badrate") == 0)
-            m.badRate = true;
-        else if (std::strcmp(word, "strict") == 0)
-            m.strict = true;
-        else if (std::strcmp(word, "keeprate") == 0)
-            m.keepRate = true;
-        else if (std::strcmp(word, "masksample") == 0)
-            m.maskSample = true;
+        else if (std::strncmp(word, "crash=", 6) == 0) m.crashSelector = std::atoi(word + 6);
+        else if (std::strcmp(word, "wide") == 0) m.wide = true;
+        else if (std::strcmp(word, "overrun") == 0) m.overrun = true;
+        else if (std::strncmp(word, "bands=", 6) == 0) m.bands = std::atoi(word + 6);
+        else if (std::strcmp(word, "sample") == 0) m.sample = true;
+        else if (std::strcmp(word, "dialog") == 0) m.dialog = true;
+        else if (std::strcmp(word, "badrate") == 0) m.badRate = true;
+        else if (std::strcmp(word, "strict") == 0) m.strict = true;
+        else if (std::strcmp(word, "keeprate") == 0) m.keepRate = true;
+        else if (std::strcmp(word, "masksample") == 0) m.maskSample = true;
     }
     return m;
 }
