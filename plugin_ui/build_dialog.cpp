@@ -8,21 +8,10 @@
 #include <windows.h>
 
 #include "plugin/plugin.h"
+#include "plugin_ui/dialog_ids.h"
 #include "plugin_ui/ui.h"
 
 namespace {
-
-enum : int {
-    kCategory = 1200,
-    kTitle = 1201,
-    kCopyright = 1202,
-    kAuthor = 1203,
-    kFileName = 1204,
-    kMapLabel = 1205,
-    kSliderLabel = 1209,
-    kMapBox = 1217,
-    kSliderBox = 1221,
-};
 
 struct FieldLimit {
     int first, last, limit;

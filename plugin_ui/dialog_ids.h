@@ -1,5 +1,6 @@
-// Control ids of the editor (template 101) and the made-filter dialog
-// (template 104), and what both dialogs share beyond plugin_ui/ui.h.
+// Control ids of the editor (template 101), the made-filter dialog (template
+// 104) and Build Filter (template 103), and what the editor and the
+// made-filter dialog share beyond plugin_ui/ui.h.
 #pragma once
 #include <windows.h>
 
@@ -15,6 +16,19 @@ enum DialogControl : int {
     kIdAlphaLabel = 1028,
     kIdMapLabel = 1050,     // 1050..1053: made-filter dialog, label of map k
     kIdSliderLabel = 1054,  // 1054..1061: made-filter dialog, label of slider j
+};
+
+// Build Filter (template 103).
+enum BuildControl : int {
+    kCategory = 1200,
+    kTitle = 1201,
+    kCopyright = 1202,
+    kAuthor = 1203,
+    kFileName = 1204,
+    kMapLabel = 1205,     // 1205..1208: label of map i
+    kSliderLabel = 1209,  // 1209..1216: label of slider j
+    kMapBox = 1217,       // 1217..1220: check box of map i
+    kSliderBox = 1221,    // 1221..1228: check box of slider j
 };
 
 constexpr int kSliderCount = 8;

@@ -7,23 +7,12 @@
 #include <sstream>
 
 #include "host/pipl.h"
+#include "plugin_ui/dialog_ids.h"
 #include "plugin_ui/ui.h"
 #include "tests/plugin_ui/dialog_driver.h"
 #include "tests/plugin_ui/plugin_fixture.h"
 
 namespace {
-
-enum {
-    kCategory = 1200,
-    kTitle = 1201,
-    kCopyright = 1202,
-    kAuthor = 1203,
-    kFileName = 1204,
-    kMapLabel = 1205,
-    kSliderLabel = 1209,
-    kMapBox = 1217,
-    kSliderBox = 1221,
-};
 
 std::string ReadFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
