@@ -20,6 +20,9 @@ constexpr int kFactor = 3;
 constexpr int kSampleTop = 5 / kFactor, kSampleLeft = 7 / kFactor;
 constexpr int kSampleWidth = 140 / kFactor - kSampleLeft, kSampleHeight = 97 / kFactor - kSampleTop;
 
+std::vector<uint32_t> ScreenPixelsOnceShown(POINT at, const std::vector<uint32_t>& expected, int w,
+                                            int h);
+
 class LumoraDialog : public Lumora {
 protected:
     void SetUp() override {
@@ -63,6 +66,19 @@ protected:
         return p;
     }
 
+    // The preview on the screen, pixel for pixel (the first five wrong ones
+    // are named).
+    void ExpectPreview(const std::vector<uint32_t>& expected) {
+        std::vector<uint32_t> shown =
+            ScreenPixelsOnceShown(PreviewOrigin(), expected, kSampleWidth, kSampleHeight);
+        int wrong = 0;
+        for (size_t i = 0; i < expected.size(); ++i)
+            if (shown[i] != expected[i] && wrong++ < 5)
+                ADD_FAILURE() << "preview pixel " << i % kSampleWidth << "," << i / kSampleWidth
+                              << ": " << std::hex << shown[i] << " instead of " << expected[i];
+        EXPECT_EQ(wrong, 0);
+    }
+
     Image image_;
     std::string in_, out_;
 };
@@ -86,6 +102,20 @@ std::vector<uint32_t> ScreenPixels(int x, int y, int w, int h) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+// The preview as the screen shows it once it matches `expected`, or as it
+// last showed it after two seconds: the plug-in's drawing reaches the screen
+// a little after its paint returns.
+std::vector<uint32_t> ScreenPixelsOnceShown(POINT at, const std::vector<uint32_t>& expected, int w,
+                                            int h) {
+    std::vector<uint32_t> shown;
+    for (int i = 0; i < 40; ++i) {
+        shown = ScreenPixels(at.x, at.y, w, h);
+        if (shown == expected) break;
+        Sleep(50);
+    }
+    return shown;
 }
 
 // A left click at the centre of `window`, through the system's input queue.
@@ -117,20 +147,15 @@ TEST_F(LumoraDialog, OkAppliesTheFilterAfterTheDialogShowedTheSample) {
 
     // The preview on the screen: the reduced sample, inverted, one source
     // pixel (the top-left one) of every 3 x 3 block.
-    POINT at = PreviewOrigin();
-    std::vector<uint32_t> shown = ScreenPixels(at.x, at.y, kSampleWidth, kSampleHeight);
-    int wrong = 0;
+    std::vector<uint32_t> expected(size_t(kSampleWidth) * kSampleHeight);
     for (int y = 0; y < kSampleHeight; ++y)
         for (int x = 0; x < kSampleWidth; ++x) {
             const uint8_t* p =
                 image_.pixel((kSampleLeft + x) * kFactor, (kSampleTop + y) * kFactor);
-            uint32_t expected =
+            expected[size_t(y) * kSampleWidth + x] =
                 uint32_t(255 - p[0]) << 16 | uint32_t(255 - p[1]) << 8 | (255 - p[2]);
-            if (shown[size_t(y) * kSampleWidth + x] != expected && wrong++ < 5)
-                ADD_FAILURE() << "preview pixel " << x << "," << y << ": " << std::hex
-                              << shown[size_t(y) * kSampleWidth + x] << " instead of " << expected;
         }
-    EXPECT_EQ(wrong, 0);
+    ExpectPreview(expected);
 
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     LumoraRun r = child.wait();
@@ -151,23 +176,19 @@ TEST_F(LumoraDialog, ATransparentSampleIsShownOverTheCheckerboard) {
     LumoraChild child(Args(), Env());
     HWND dialog = WaitForDialog(child);
     ASSERT_NE(dialog, nullptr) << Log();
-    POINT at = PreviewOrigin();
-    std::vector<uint32_t> shown = ScreenPixels(at.x, at.y, kSampleWidth, kSampleHeight);
-    int wrong = 0;
+    std::vector<uint32_t> expected(size_t(kSampleWidth) * kSampleHeight);
     for (int y = 0; y < kSampleHeight; ++y)
         for (int x = 0; x < kSampleWidth; ++x) {
             const uint8_t* p =
                 image_.pixel((kSampleLeft + x) * kFactor, (kSampleTop + y) * kFactor);
             // Every plane inverted, the alpha plane too; squares of 8 from
             // the preview's corner, light first.
-            uint32_t m = 255 - p[3], bg = ((y / 8 + x / 8) % 2) ? 204 : 255, expected = 0;
+            uint32_t m = 255 - p[3], bg = ((y / 8 + x / 8) % 2) ? 204 : 255, e = 0;
             for (int c = 0; c < 3; ++c)
-                expected = expected << 8 | ((255 - p[c]) * m + bg * (255 - m) + 127) / 255;
-            if (shown[size_t(y) * kSampleWidth + x] != expected && wrong++ < 5)
-                ADD_FAILURE() << "preview pixel " << x << "," << y << ": " << std::hex
-                              << shown[size_t(y) * kSampleWidth + x] << " instead of " << expected;
+                e = e << 8 | ((255 - p[c]) * m + bg * (255 - m) + 127) / 255;
+            expected[size_t(y) * kSampleWidth + x] = e;
         }
-    EXPECT_EQ(wrong, 0);
+    ExpectPreview(expected);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(child.wait().status, 1);
     ExpectNoOutput(out_);
