@@ -7,9 +7,10 @@ function(nasm_bin output source)
     list(APPEND defs -D${d})
   endforeach()
   get_filename_component(srcdir ${source} DIRECTORY)
-  file(GLOB includes ${srcdir}/*.inc)  # macro files beside the source
+  # macro files beside the source, and the shared ones of tools/
+  file(GLOB includes ${srcdir}/*.inc ${CMAKE_SOURCE_DIR}/tools/*.inc)
   add_custom_command(OUTPUT ${output}
-    COMMAND ${NASM} -f bin -I${srcdir}/ ${defs} -o ${output} ${source}
+    COMMAND ${NASM} -f bin -I${srcdir}/ -I${CMAKE_SOURCE_DIR}/tools/ ${defs} -o ${output} ${source}
     DEPENDS ${source} ${includes} ${NB_DEPENDS}
     COMMENT "Assembling ${output}"
     VERBATIM)

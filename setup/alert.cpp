@@ -32,12 +32,8 @@ INT_PTR CALLBACK AlertDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPara
         // The close box counts as OK.
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         return TRUE;
-    case WM_COMMAND:
-        if (wParam == IDOK || wParam == IDCANCEL) {
-            EndDialog(dialog, wParam);
-            return TRUE;
-        }
-        return FALSE;
+    case WM_COMMAND:  // OK and Cancel end it, as in every plain dialog
+        return GenericDlgProc(dialog, msg, wParam, lParam);
     }
     return FALSE;
 }

@@ -171,12 +171,8 @@ INT_PTR CALLBACK BadPathDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
         SetFocus(GetDlgItem(dialog, IDOK));
         return FALSE;
     }
-    case WM_COMMAND:
-        if (wParam == IDOK || wParam == IDCANCEL) {
-            EndDialog(dialog, wParam);
-            return TRUE;
-        }
-        return FALSE;
+    case WM_COMMAND:  // OK and Cancel end it, as in every plain dialog
+        return GenericDlgProc(dialog, msg, wParam, lParam);
     }
     return FALSE;
 }

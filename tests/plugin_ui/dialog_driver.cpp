@@ -1,6 +1,7 @@
 #include "tests/plugin_ui/dialog_driver.h"
 
 #include <fstream>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -141,4 +142,16 @@ bool SaveWindowBmp(HWND window, const std::string& path) {
     out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
     out.write(reinterpret_cast<const char*>(pixels.data()), std::streamsize(pixels.size()));
     return bool(out);
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary);
+    f << bytes;
 }

@@ -34,3 +34,8 @@ void ChooseFile(HWND fileDialog, const std::string& name);
 
 // The window as it shows on the screen, written as a 24-bit BMP.
 bool SaveWindowBmp(HWND window, const std::string& path);
+
+// A whole file as bytes ("" when it cannot be read), and a file written anew
+// with exactly these bytes.
+std::string FileBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);

@@ -14,13 +14,6 @@
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
 void SetText(HWND dialog, int id, const std::string& text) {
     SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -196,7 +189,7 @@ TEST_F(MakeFilterTest, OverAnExistingFileAnsweredNoThenYes) {
             Click(box, IDNO);
             EXPECT_TRUE(WaitUntilClosed(box));
         });
-    EXPECT_EQ(ReadFile(path), "the previous file");
+    EXPECT_EQ(FileBytes(path), "the previous file");
 
     std::strcpy(state_->makeFileName, (name + ".old").c_str());
     RunModal([&] { MakeFilter(); },

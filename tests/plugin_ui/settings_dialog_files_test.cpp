@@ -15,18 +15,6 @@
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream f(path, std::ios::binary);
-    f << bytes;
-}
-
 class SettingsDialogs : public PluginFixture {
 protected:
     void SetUp() override {
@@ -74,7 +62,7 @@ TEST_F(SettingsDialogs, SaveAsWritesIntoThePluginFolderAndAsksBeforeReplacing) {
                  ChooseFile(d, "dialog-saved");  // the folder and the extension are the dialog's
                  EXPECT_TRUE(WaitUntilClosed(d));
              });
-    EXPECT_EQ(ReadFile(path), EncodeSettings(*definition_));
+    EXPECT_EQ(FileBytes(path), EncodeSettings(*definition_));
 
     definition_->sliderValue[5] = 66;
     RunModal([&] { SaveSettings(hostWindow_); },
@@ -87,13 +75,13 @@ TEST_F(SettingsDialogs, SaveAsWritesIntoThePluginFolderAndAsksBeforeReplacing) {
                  Click(ask, IDYES);
                  EXPECT_TRUE(WaitUntilClosed(d));
              });
-    EXPECT_EQ(ReadFile(path), EncodeSettings(*definition_));
+    EXPECT_EQ(FileBytes(path), EncodeSettings(*definition_));
     DeleteFileA(path.c_str());
 }
 
 TEST_F(SettingsDialogs, OpenLoadsAFileAndCompilesIt) {
     std::string path = OwnFolder() + "dialog-load.tfs";
-    WriteFile(path, "%RGB-1.0\r300\r-5\rabc\r 42\r0\r0\r0\r7\rr +\r\rg\r\rb\r\ra\r\r");
+    WriteBytes(path, "%RGB-1.0\r300\r-5\rabc\r 42\r0\r0\r0\r7\rr +\r\rg\r\rb\r\ra\r\r");
     RunModal([&] { LoadSettings(hostWindow_); },
              [&] {
                  HWND d = WaitForDialog("Open");
@@ -113,7 +101,7 @@ TEST_F(SettingsDialogs, OpenLoadsAFileAndCompilesIt) {
 
 TEST_F(SettingsDialogs, FailedLoadsShowTheirMessageAndKeepTheDefinition) {
     std::string bad = OwnFolder() + "dialog-bad.tfs";
-    WriteFile(bad, "%RGB-1.0\r1\r2\r3\r4\r5\r6\r7\r8\rcut\r\r");  // ends after the red formula
+    WriteBytes(bad, "%RGB-1.0\r1\r2\r3\r4\r5\r6\r7\r8\rcut\r\r");  // ends after the red formula
     FilterDefinition before = *definition_;
     std::string text;
     RunModal([&] { LoadSettings(hostWindow_); },

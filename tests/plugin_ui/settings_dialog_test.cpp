@@ -19,18 +19,6 @@ int16_t __cdecl Display(const HostPixelMap*, const HostRect32*, int32_t, int32_t
     return 0;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream f(path, std::ios::binary);
-    f << bytes;
-}
-
 std::string TempPath(const char* name) {
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
@@ -62,9 +50,9 @@ TEST(SettingsDialog, SaveAndLoadThroughTheEditor) {
     std::string saved = TempPath("editor-saved.tfs"), loaded = TempPath("editor-load.tfs"),
                 bad = TempPath("editor-bad.tfs");
     DeleteFileA(saved.c_str());
-    WriteFile(loaded,
-              "%RGB-1.0\r10\r20\r30\r40\r50\r60\r70\r80\rr\\r\\nxor(1)\r\rg\r\rb/2\r\rA\r\r");
-    WriteFile(bad, "%RGB-1.0\r1\r2\r");
+    WriteBytes(loaded,
+               "%RGB-1.0\r10\r20\r30\r40\r50\r60\r70\r80\rr\\r\\nxor(1)\r\rg\r\rb/2\r\rA\r\r");
+    WriteBytes(bad, "%RGB-1.0\r1\r2\r");
     int16_t result = -1;
     RunModal([&] { result = host.Call(kSelectorStart); },
              [&] {
@@ -79,7 +67,7 @@ TEST(SettingsDialog, SaveAndLoadThroughTheEditor) {
                  ASSERT_NE(save, nullptr);
                  ChooseFile(save, saved);
                  EXPECT_TRUE(WaitUntilClosed(save));
-                 EXPECT_EQ(ReadFile(saved),
+                 EXPECT_EQ(FileBytes(saved),
                            "%RGB-1.0\r101\r0\r0\r0\r0\r0\r0\r0\r255-r\r\rg\r\rb\r\ra\r\r");
 
                  Press(e, 1004);  // Load...
