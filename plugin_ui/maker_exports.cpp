@@ -9,13 +9,12 @@
 
 #include "interface/maker_api.h"
 #include "plugin/plugin.h"
+#include "plugin_ui/exports.h"
 #include "plugin_ui/maker.h"
 #include "plugin_ui/maker_options.h"
 #include "plugin_ui/settings_file.h"
 
-namespace {
-
-int32_t Report(int32_t status, const std::string& text, char* message, int32_t size) {
+int32_t ReportExport(int32_t status, const std::string& text, char* message, int32_t size) {
     if (message && size > 0) {
         size_t n = text.size() < size_t(size) ? text.size() : size_t(size) - 1;
         std::memcpy(message, text.data(), n);
@@ -24,7 +23,6 @@ int32_t Report(int32_t status, const std::string& text, char* message, int32_t s
     return status;
 }
 
-// Our own definition as the resource holds it; freed by the caller.
 FilterDefinition* OwnDefinition() {
     uint32_t size = 0;
     auto* definition =
@@ -43,14 +41,12 @@ std::string SettingsMessage(SettingsStatus status) {
     return FormatStringMessage(id, "");
 }
 
-}  // namespace
-
 extern "C" int32_t __cdecl TinctorMake(const MakerOptions* options, char* message, int32_t size) {
     if (!options || options->size < int32_t(sizeof(MakerOptions)) || !options->settingsPath ||
         !options->outputPath)
-        return Report(kMakerUsage, "incomplete maker options", message, size);
+        return ReportExport(kMakerUsage, "incomplete maker options", message, size);
     FilterDefinition* copy = OwnDefinition();
-    if (!copy) return Report(kMakerFailed, FormatStringMessage(2005, ""), message, size);
+    if (!copy) return ReportExport(kMakerFailed, FormatStringMessage(2005, ""), message, size);
     std::string error = ApplyMakerOptions(*options, *copy);
     int32_t status = kMakerUsage;
     if (error.empty()) {
@@ -70,16 +66,17 @@ extern "C" int32_t __cdecl TinctorMake(const MakerOptions* options, char* messag
         }
     }
     FreeBlock(copy);
-    return Report(status, error, message, size);
+    return ReportExport(status, error, message, size);
 }
 
 extern "C" int32_t __cdecl TinctorExport(const char* outputPath, char* message, int32_t size) {
-    if (!outputPath) return Report(kMakerUsage, "no output file", message, size);
+    if (!outputPath) return ReportExport(kMakerUsage, "no output file", message, size);
     FilterDefinition* definition = OwnDefinition();
-    if (!definition) return Report(kMakerFailed, FormatStringMessage(2005, ""), message, size);
+    if (!definition)
+        return ReportExport(kMakerFailed, FormatStringMessage(2005, ""), message, size);
     SettingsStatus status = WriteSettingsFile(outputPath, *definition);
     FreeBlock(definition);
     if (status != SettingsStatus::Ok)
-        return Report(kMakerFailed, SettingsMessage(status), message, size);
-    return Report(kMakerOk, "", message, size);
+        return ReportExport(kMakerFailed, SettingsMessage(status), message, size);
+    return ReportExport(kMakerOk, "", message, size);
 }
