@@ -3,67 +3,27 @@
 #include <cerrno>
 #include <cstdlib>
 
-const char kUsageText[] =
-    "Usage:\n"
-    "  lumora list  [--plugins DIR]\n"
-    "  lumora apply [--plugins DIR] --filter NAME IN OUT [--area L,T,R,B]\n"
-    "               [--mask FILE] [--transparency] [--repeat] [--quiet] [--time]\n"
-    "               [--abort-at-row N]\n"
-    "  lumora about [--plugins DIR] --filter NAME\n"
-    "  lumora make  SETTINGS.tfs OUT.lmf --title TEXT --category TEXT\n"
-    "               [--copyright TEXT] [--author TEXT] [--slider J=LABEL]...\n"
-    "               [--map I=LABEL]... [--from PLUGIN.lmf] [--plugins DIR]\n"
-    "  lumora export PLUGIN.lmf OUT.tfs\n"
-    "  lumora --help\n"
-    "\n"
-    "Commands:\n"
-    "  list    Show the filter menu: category, menu name and file of every\n"
-    "          plug-in (*.lmf) in the plug-in folder. Files that are not filter\n"
-    "          plug-ins for this host are skipped with a warning.\n"
-    "  apply   Filter image IN with the plug-in NAME and write the result to OUT.\n"
-    "          Images are PNG, BMP, JPEG or TIFF; the output format follows the\n"
-    "          extension of OUT, and PNG keeps the transparency plane. OUT is\n"
-    "          written completely or not at all. Without --repeat the plug-in\n"
-    "          shows its dialog (this needs a display): OK applies the filter,\n"
-    "          Cancel leaves OUT unwritten and exits with 1.\n"
-    "  about   Show the plug-in's About box.\n"
-    "  make    Make a filter plug-in OUT.lmf as the editor's Make... does: start\n"
-    "          from the --from plug-in (default: TinctorEditor.lmf in the plug-in\n"
-    "          folder), load the settings file, name it (title and category at\n"
-    "          most 31 characters) and show the sliders J (0..7) and maps I (0..3)\n"
-    "          given, with their labels, in its dialog; a map and the sliders of\n"
-    "          its pair (2I, 2I+1) exclude each other. With no --slider or --map\n"
-    "          the filter has no dialog. OUT is written completely or not at all.\n"
-    "  export  Write the sliders and formulas of PLUGIN.lmf as a settings file.\n"
-    "\n"
-    "Options:\n"
-    "  --plugins DIR      Plug-in folder (default: the folder 'plugins' beside\n"
-    "                     lumora.exe).\n"
-    "  --filter NAME      The menu name (with or without its trailing '...',\n"
-    "                     any case) or the file name of the plug-in.\n"
-    "  --area L,T,R,B     Filter only this rectangle (left, top, right, bottom in\n"
-    "                     pixels, right and bottom exclusive); default: the whole\n"
-    "                     image. Pixels outside it are never changed.\n"
-    "  --mask FILE        A grey image of the same size used as selection mask:\n"
-    "                     black keeps the original, white takes the filtered pixel.\n"
-    "  --transparency     Hand the plug-in a layer with a transparency plane (the\n"
-    "                     default when IN has one).\n"
-    "  --repeat           Apply the last filter again: no parameters call and so\n"
-    "                     no dialog and no display needed.\n"
-    "  --quiet            No progress bar (it is drawn only when standard error\n"
-    "                     is a terminal) and no closing line.\n"
-    "  --time             Print the time spent inside the continue calls, as\n"
-    "                     'continue: 123.4 ms'.\n"
-    "  --abort-at-row N   Testing aid: the abort test answers yes once the\n"
-    "                     progress reported has reached row N.\n"
-    "\n"
-    "While a filter runs, Esc or Ctrl+C asks the plug-in to stop.\n"
-    "\n"
-    "Exit status: 0 success; 1 cancelled by the user or stopped by the plug-in;\n"
-    "2 bad usage, unreadable input, unknown filter, a missing output folder, no\n"
-    "display for a dialog, or a plug-in error.\n";
-
 namespace {
+
+constexpr CommandSet kApply = CommandBit(Command::Apply);
+constexpr CommandSet kFx = CommandBit(Command::Fx);
+constexpr CommandSet kImages = kApply | kFx;  // commands that filter image files
+constexpr CommandSet kMake = CommandBit(Command::Make);
+constexpr CommandSet kCheck = CommandBit(Command::Check);
+constexpr CommandSet kEveryCommand = ~CommandBit(Command::Help);
+
+struct CommandWord {
+    const char* word;
+    Command command;
+};
+constexpr CommandWord kCommandWords[] = {
+    {"list", Command::List}, {"apply", Command::Apply},   {"about", Command::About},
+    {"make", Command::Make}, {"export", Command::Export}, {"check", Command::Check},
+    {"fx", Command::Fx},
+};
+
+constexpr const char* kChannelNames[kChannelCount] = {"red", "green", "blue", "alpha"};
+constexpr const char* kFormats[] = {"png", "jpg", "tif", "bmp"};
 
 bool ParseInt(const std::string& text, long lo, long hi, int32_t& out) {
     if (text.empty()) return false;
@@ -75,7 +35,182 @@ bool ParseInt(const std::string& text, long lo, long hi, int32_t& out) {
     return true;
 }
 
+// "I=REST" with I a single digit below `count`.
+bool ParseIndexed(const std::string& text, int count, int& index, std::string& rest) {
+    size_t eq = text.find('=');
+    if (eq != 1 || text[0] < '0' || text[0] >= char('0' + count)) return false;
+    index = text[0] - '0';
+    rest = text.substr(eq + 1);
+    return true;
+}
+
+// ---- where the options go ----
+
+template <std::string Options::*Field>
+std::string Text(Options& o, const std::string& value) {
+    o.*Field = value;
+    return {};
+}
+
+template <std::optional<std::string> Options::*Field>
+std::string OptionalText(Options& o, const std::string& value) {
+    o.*Field = value;
+    return {};
+}
+
+template <bool Options::*Field>
+std::string Flag(Options& o, const std::string&) {
+    o.*Field = true;
+    return {};
+}
+
+template <int Channel>
+std::string ChannelFormula(Options& o, const std::string& value) {
+    o.channel[Channel] = value;
+    return {};
+}
+
+std::string Area(Options& o, const std::string& value) {
+    o.area = ParseArea(value);
+    if (o.area) return {};
+    return "bad --area '" + value + "' (expected L,T,R,B with L <= R, T <= B, 0..32767)";
+}
+
+std::string AbortRow(Options& o, const std::string& value) {
+    if (ParseInt(value, 0, 0x7FFFFFFF, o.abortAtRow)) return {};
+    return "bad --abort-at-row '" + value + "' (expected a row number)";
+}
+
+std::string Format(Options& o, const std::string& value) {
+    for (const char* f : kFormats)
+        if (value == f) {
+            o.format = value;
+            return {};
+        }
+    return "bad --format '" + value + "' (expected png, jpg, tif or bmp)";
+}
+
+// fx: --slider I=V, the value of slider I.
+std::string SliderValue(Options& o, const std::string& value) {
+    int index = 0;
+    std::string number;
+    int32_t v = 0;
+    if (!ParseIndexed(value, kSliderCount, index, number) || !ParseInt(number, 0, 255, v))
+        return "bad --slider '" + value + "' (expected I=V with I in 0..7 and V in 0..255)";
+    if (o.sliderSet[index]) return "--slider " + std::to_string(index) + " is given twice";
+    o.sliderSet[index] = true;
+    o.sliderValue[index] = v;
+    return {};
+}
+
+// make: --slider J=LABEL and --map I=LABEL, shown in the made filter's dialog.
+template <int Count, std::array<std::optional<std::string>, Count> Options::*Labels>
+std::string Label(Options& o, const std::string& value) {
+    const bool map = Count == kMapCount;
+    const std::string name = map ? "--map" : "--slider";
+    int index = 0;
+    std::string label;
+    if (!ParseIndexed(value, Count, index, label))
+        return "bad " + name + " '" + value + "' (expected " +
+               (map ? "I=LABEL with I in 0..3" : "J=LABEL with J in 0..7") + ")";
+    auto& slot = (o.*Labels)[index];
+    if (slot) return name + " " + std::to_string(index) + " is given twice";
+    slot = label;
+    return {};
+}
+
+constexpr OptionRow kOptions[] = {
+    {"--plugins", true, kEveryCommand, Text<&Options::pluginDir>},
+    {"--filter", true, kApply | CommandBit(Command::About), Text<&Options::filter>},
+    {"--from", true, kMake | kCheck | kFx, Text<&Options::from>},
+    {"--settings", true, kApply, Text<&Options::settings>},
+    {"--file", true, kCheck, Text<&Options::settings>},
+    {"--out-dir", true, kImages, Text<&Options::outDir>},
+    {"--format", true, kImages, Format},
+    {"--area", true, kImages, Area},
+    {"--mask", true, kImages, Text<&Options::maskFile>},
+    {"--transparency", false, kImages, Flag<&Options::transparency>},
+    {"--repeat", false, kApply, Flag<&Options::repeat>},
+    {"--quiet", false, kImages, Flag<&Options::quiet>},
+    {"--time", false, kImages, Flag<&Options::time>},
+    {"--abort-at-row", true, kImages, AbortRow},
+    {"--red", true, kFx, ChannelFormula<0>},
+    {"--green", true, kFx, ChannelFormula<1>},
+    {"--blue", true, kFx, ChannelFormula<2>},
+    {"--alpha", true, kFx, ChannelFormula<3>},
+    {"--slider", true, kFx, SliderValue},
+    {"--slider", true, kMake, Label<kSliderCount, &Options::sliderLabel>},
+    {"--map", true, kMake, Label<kMapCount, &Options::mapLabel>},
+    {"--title", true, kMake, Text<&Options::title>},
+    {"--category", true, kMake, Text<&Options::category>},
+    {"--copyright", true, kMake, OptionalText<&Options::copyright>},
+    {"--author", true, kMake, OptionalText<&Options::author>},
+};
+
+// IN OUT, or with --out-dir one or more inputs.
+std::string TakeImages(Options& o, const std::vector<std::string>& images) {
+    const std::string command = CommandName(o.command);
+    if (o.outDir.empty()) {
+        if (!o.format.empty()) return "--format goes with --out-dir";
+        if (images.size() != 2)
+            return command + " needs an input and an output image (or --out-dir DIR and inputs)";
+        o.inputs = {images[0]};
+        o.output = images[1];
+    } else {
+        if (images.empty()) return command + " needs at least one input image";
+        o.inputs = images;
+    }
+    return {};
+}
+
+// The arguments that are not options, by command.
+std::string TakePositional(Options& o, const std::vector<std::string>& positional) {
+    auto pair = [&](std::string& first, std::string& second, const char* what) {
+        if (positional.size() != 2) return std::string(CommandName(o.command)) + " needs " + what;
+        first = positional[0];
+        second = positional[1];
+        return std::string();
+    };
+    switch (o.command) {
+    case Command::Apply: return TakeImages(o, positional);
+    case Command::Fx:
+        if (positional.empty()) return "fx needs a formula, an input and an output image";
+        o.expression = positional[0];
+        return TakeImages(o, {positional.begin() + 1, positional.end()});
+    case Command::Check:
+        if (!o.settings.empty() && !positional.empty())
+            return "check takes formulas or --file, not both";
+        if (o.settings.empty() && positional.empty())
+            return "check needs a formula (or --file SETTINGS.tfs)";
+        o.formulas = positional;
+        return {};
+    case Command::Make:
+        return pair(o.settings, o.output, "a settings file and a plug-in file to write");
+    case Command::Export:
+        return pair(o.from, o.settings, "a plug-in file and a settings file to write");
+    default: return positional.empty() ? "" : "unexpected argument '" + positional[0] + "'";
+    }
+}
+
+std::string CheckRequired(const Options& o) {
+    bool defaultFilter = o.command == Command::Apply && !o.settings.empty();
+    if ((o.command == Command::Apply || o.command == Command::About) && o.filter.empty() &&
+        !defaultFilter)
+        return "--filter NAME is required";
+    if (o.command == Command::Make && o.title.empty()) return "--title TEXT is required";
+    if (o.command == Command::Make && o.category.empty()) return "--category TEXT is required";
+    return {};
+}
+
 }  // namespace
+
+std::span<const OptionRow> OptionTable() { return kOptions; }
+
+const char* CommandName(Command c) {
+    for (const CommandWord& w : kCommandWords)
+        if (w.command == c) return w.word;
+    return "help";
+}
 
 std::optional<UserArea> ParseArea(const std::string& text) {
     int32_t v[4];
@@ -94,6 +229,21 @@ std::optional<UserArea> ParseArea(const std::string& text) {
     return a;
 }
 
+std::string OutputPathFor(const std::string& input, const std::string& outDir,
+                          const std::string& format) {
+    size_t slash = input.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? input : input.substr(slash + 1);
+    size_t dot = name.find_last_of('.');
+    if (dot == 0) dot = std::string::npos;  // ".png" is a name, not an extension
+    std::string stem = name.substr(0, dot);
+    std::string extension = !format.empty()            ? format
+                            : dot != std::string::npos ? name.substr(dot + 1)
+                                                       : "";
+    std::string folder = outDir;
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    return folder + stem + (extension.empty() ? "" : "." + extension);
+}
+
 ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     ParseResult r;
     Options& o = r.options;
@@ -101,91 +251,53 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
         r.error = "no command given";
         return r;
     }
-    const std::string& cmd = args[0];
-    if (cmd == "--help" || cmd == "-h" || cmd == "help" || cmd == "/?") {
-        o.command = Command::Help;
-        return r;
-    }
-    if (cmd == "list") o.command = Command::List;
-    else if (cmd == "apply") o.command = Command::Apply;
-    else if (cmd == "about") o.command = Command::About;
-    else {
-        r.error = "unknown command '" + cmd + "'";
+    const std::string& word = args[0];
+    if (word == "--help" || word == "-h" || word == "help" || word == "/?") return r;
+    bool known = false;
+    for (const CommandWord& w : kCommandWords)
+        if (word == w.word) o.command = w.command, known = true;
+    if (!known) {
+        r.error = "unknown command '" + word + "'";
         return r;
     }
 
     std::vector<std::string> positional;
+    bool optionsEnded = false;  // after "--" everything is an argument (a formula "-r")
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                r.error = a + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        bool applyOnly = a == "--area" || a == "--mask" || a == "--transparency" ||
-                         a == "--repeat" || a == "--quiet" || a == "--time" ||
-                         a == "--abort-at-row";
-        if (applyOnly && o.command != Command::Apply) {
-            r.error = a + " belongs to the apply command";
-            return r;
+        bool isOption = !optionsEnded && a.size() > 1 && a[0] == '-';
+        if (!isOption) {
+            positional.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
         }
         if (a == "--help" || a == "-h") {
             o.command = Command::Help;
             return r;
-        } else if (a == "--plugins") {
-            if (!value(o.pluginDir)) return r;
-        } else if (a == "--filter") {
-            if (o.command == Command::List) {
-                r.error = "--filter does not belong to the list command";
-                return r;
-            }
-            if (!value(o.filter)) return r;
-        } else if (a == "--area") {
-            std::string text;
-            if (!value(text)) return r;
-            o.area = ParseArea(text);
-            if (!o.area) {
-                r.error =
-                    "bad --area '" + text + "' (expected L,T,R,B with L <= R, T <= B, 0..32767)";
-                return r;
-            }
-        } else if (a == "--mask") {
-            if (!value(o.maskFile)) return r;
-        } else if (a == "--abort-at-row") {
-            std::string text;
-            if (!value(text)) return r;
-            if (!ParseInt(text, 0, 0x7FFFFFFF, o.abortAtRow)) {
-                r.error = "bad --abort-at-row '" + text + "' (expected a row number)";
-                return r;
-            }
-        } else if (a == "--transparency") o.transparency = true;
-        else if (a == "--repeat") o.repeat = true;
-        else if (a == "--quiet") o.quiet = true;
-        else if (a == "--time") o.time = true;
-        else if (a.size() > 1 && a[0] == '-' && a != "-") {
-            r.error = "unknown option '" + a + "'";
-            return r;
-        } else {
-            positional.push_back(a);
         }
+        const OptionRow* row = nullptr;
+        bool named = false;
+        for (const OptionRow& candidate : kOptions) {
+            if (a != candidate.name) continue;
+            named = true;
+            if (candidate.commands & CommandBit(o.command)) row = &candidate;
+        }
+        if (!row) {
+            r.error = named ? a + " does not belong to the " + word + " command"
+                            : "unknown option '" + a + "'";
+            return r;
+        }
+        if (row->takesValue && i + 1 >= args.size()) {
+            r.error = a + " needs a value";
+            return r;
+        }
+        r.error = row->store(o, row->takesValue ? args[++i] : std::string());
+        if (!r.error.empty()) return r;
     }
-
-    size_t wanted = o.command == Command::Apply ? 2 : 0;
-    if (positional.size() != wanted) {
-        r.error = wanted ? "apply needs an input and an output image"
-                         : "unexpected argument '" + positional[0] + "'";
-        return r;
-    }
-    if (o.command != Command::List && o.filter.empty()) {
-        r.error = "--filter NAME is required";
-        return r;
-    }
-    if (o.command == Command::Apply) {
-        o.input = positional[0];
-        o.output = positional[1];
-    }
+    r.error = TakePositional(o, positional);
+    if (r.error.empty()) r.error = CheckRequired(o);
     return r;
 }

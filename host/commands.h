@@ -11,16 +11,33 @@
 int ListCommand(const Options& o);
 int ApplyCommand(const Options& o);
 int AboutCommand(const Options& o);
+int MakeCommand(const Options& o);    // make_command.cpp
+int ExportCommand(const Options& o);  // make_command.cpp
+int CheckCommand(const Options& o);   // formula_commands.cpp
+int FxCommand(const Options& o);      // formula_commands.cpp
+// apply with --settings: ApplyCommand hands over.
+int ApplySettingsCommand(const Options& o);  // formula_commands.cpp
 
-// Shared by the commands: prints "lumora: MESSAGE" and returns `status`.
+// The one way a command fails: prints "lumora: MESSAGE" and returns `status`.
 int Fail(int status, const std::string& message);
+// Bad usage: the message, a hint at --help, and exit status 2.
+int UsageError(const std::string& message);
 
 // The plug-in folder the command line names, or the default one.
 std::string PluginFolder(const Options& o);
 
-// Finds the one plug-in --filter means; on failure prints why and returns
-// the exit status, else 0.
-int FindFilter(const Options& o, PluginRef& ref);
+// The Tinctor plug-in that make, check and fx take their code from when
+// --from names none: the editor build in the plug-in folder.
+constexpr char kDefaultTinctorFile[] = "TinctorEditor.lmf";
+std::string TinctorPluginPath(const Options& o);
+
+// Finds the one plug-in `name` means (as --filter does); on failure prints
+// why and returns the exit status, else 0.
+int FindFilter(const Options& o, const std::string& name, PluginRef& ref);
+
+// The plug-in file at `path` as the host would list it; on failure prints
+// why and returns the exit status, else 0.
+int PluginAt(const std::string& path, PluginRef& ref);
 
 // Reports a plug-in crash (with the selector it happened in) and exits 2.
 void ReportCrashes();

@@ -31,7 +31,7 @@ class FilterRun final : public HostServices {
 public:
     FilterRun(PluginSession& session, const FilterJob& job)
         : session_(session), record_(session.record()), job_(job), bar_(job.progress) {}
-    ~FilterRun() { PointRecordAtBuffers(true); }
+    ~FilterRun() { DetachRecordFromBuffers(); }
     FilterRun(const FilterRun&) = delete;
     FilterRun& operator=(const FilterRun&) = delete;
 
@@ -59,7 +59,8 @@ public:
 private:
     bool FillRequested();
     void CommitOutput();
-    void PointRecordAtBuffers(bool none);
+    void PointRecordAtBuffers();
+    void DetachRecordFromBuffers();
     void RunContinueLoop(JobOutcome& outcome);
     bool AnyAreaRequested() const {
         return !ToArea(record_.inArea).empty() || !ToArea(record_.outArea).empty();
@@ -76,13 +77,18 @@ private:
     std::string bufferError_;
 };
 
-void FilterRun::PointRecordAtBuffers(bool none) {
-    record_.inData = none ? nullptr : in_.data();
-    record_.inRowBytes = none ? 0 : in_.rowBytes;
-    record_.outData = none ? nullptr : out_.data();
-    record_.outRowBytes = none ? 0 : out_.rowBytes;
-    record_.maskData = none ? nullptr : mask_.data();
-    record_.maskRowBytes = none ? 0 : mask_.rowBytes;
+void FilterRun::PointRecordAtBuffers() {
+    record_.inData = in_.data();
+    record_.inRowBytes = in_.rowBytes;
+    record_.outData = out_.data();
+    record_.outRowBytes = out_.rowBytes;
+    record_.maskData = mask_.data();
+    record_.maskRowBytes = mask_.rowBytes;
+}
+
+void FilterRun::DetachRecordFromBuffers() {
+    record_.inData = record_.outData = record_.maskData = nullptr;
+    record_.inRowBytes = record_.outRowBytes = record_.maskRowBytes = 0;
 }
 
 // Fills every buffer for the areas the plug-in currently requests, or none
@@ -117,11 +123,11 @@ bool FilterRun::FillRequested() {
         else mask_ = HostBuffer{};
     } catch (const std::bad_alloc&) {
         in_ = out_ = mask_ = HostBuffer{};
-        PointRecordAtBuffers(true);
+        DetachRecordFromBuffers();
         bufferError_ = "the plug-in asked for more buffer memory than there is";
         return false;
     }
-    PointRecordAtBuffers(false);
+    PointRecordAtBuffers();
     return true;
 }
 
@@ -181,6 +187,10 @@ JobOutcome FilterRun::Execute() {
         return outcome;
     if (!Check(kSelectorPrepare, session_.Call(kSelectorPrepare, *this), name, outcome))
         return outcome;
+    if (job_.setup) {
+        std::string why = job_.setup->Apply(session_);
+        if (!why.empty()) return {kExitFailed, why};
+    }
     if (!Check(kSelectorStart, session_.Call(kSelectorStart, *this), name, outcome)) return outcome;
     RunContinueLoop(outcome);
     bar_.finish(outcome.exitStatus == 0);
@@ -200,12 +210,7 @@ public:
 
 }  // namespace
 
-JobOutcome RunFilterJob(const FilterJob& job) {
-    JobOutcome outcome;
-    PluginSession session;
-    std::string error;
-    // Without --repeat the plug-in may show its dialog at start.
-    if (!session.Load(job.plugin, !job.repeat, error)) return {kExitFailed, error};
+JobOutcome RunFilterJob(PluginSession& session, const FilterJob& job) {
     FilterRun run(session, job);
     return run.Execute();
 }

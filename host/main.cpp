@@ -1,5 +1,6 @@
 // lumora.exe: the stand-in host. Lists the filters of a plug-in folder and
-// runs one of them over an image file the way the editor does.
+// runs one of them over image files the way the editor does; checks and runs
+// formulas with the Tinctor plug-in's compiler and pass; makes filters.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -7,7 +8,6 @@
 #include "host/cli.h"
 #include "host/commands.h"
 #include "host/protocol.h"
-#include "host/make_command.h"
 
 namespace {
 
@@ -22,10 +22,9 @@ struct CommandEntry {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {Command::Help, HelpCommand},
-    {Command::List, ListCommand},
-    {Command::Apply, ApplyCommand},
-    {Command::About, AboutCommand},
+    {Command::Help, HelpCommand},   {Command::List, ListCommand}, {Command::Apply, ApplyCommand},
+    {Command::About, AboutCommand}, {Command::Make, MakeCommand}, {Command::Export, ExportCommand},
+    {Command::Check, CheckCommand}, {Command::Fx, FxCommand},
 };
 
 }  // namespace
@@ -36,12 +35,8 @@ int main(int argc, char** argv) {
         std::fputs(kUsageText, stderr);
         return kExitFailed;
     }
-    if (IsMakerCommand(args[0])) return RunMakerCommand(args);
     ParseResult parsed = ParseCommandLine(args);
-    if (!parsed.error.empty()) {
-        std::fprintf(stderr, "lumora: %s\nTry 'lumora --help'.\n", parsed.error.c_str());
-        return kExitFailed;
-    }
+    if (!parsed.error.empty()) return UsageError(parsed.error);
     int status = kExitFailed;
     for (const CommandEntry& c : kCommands)
         if (c.command == parsed.options.command) status = c.run(parsed.options);

@@ -123,3 +123,8 @@ int16_t PluginSession::Call(int16_t selector, HostServices& services) {
     entry_(selector, &record_, &data_, &result);
     return result;
 }
+
+void* PluginSession::FindExport(const char* name) const {
+    if (!module_) return nullptr;
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module_), name));
+}

@@ -47,6 +47,9 @@ public:
     // callbacks for the duration of the call.
     int16_t Call(int16_t selector, HostServices& services);
 
+    // The loaded plug-in's export `name`, or null.
+    void* FindExport(const char* name) const;
+
     HostRecord& record() { return record_; }
     // The plug-in's data handle: 0 until its first call stores its block.
     intptr_t dataHandle() const { return data_; }

@@ -25,15 +25,29 @@ TEST(CommandLine, RejectsBadUsageWithAReason) {
         {{"apply", "--filter", "X", "a", "b", "--area", "5,0,4,9"}, "bad --area"},
         {{"apply", "--filter", "X", "a", "b", "--abort-at-row", "x"}, "bad --abort-at-row"},
         {{"apply", "--filter", "X", "a", "b", "--colour"}, "unknown option"},
-        {{"list", "--repeat"}, "belongs to the apply command"},
+        {{"list", "--repeat"}, "--repeat does not belong to the list command"},
         {{"list", "--filter", "X"}, "does not belong"},
+        {{"make", "s", "o", "--title", "T", "--category", "C", "--slider", "1=300"}, ""},
+        {{"fx", "r", "a", "b", "--slider", "1=300"}, "bad --slider '1=300'"},
+        {{"fx", "r", "a", "b", "--slider", "1=3", "--slider", "1=4"}, "given twice"},
+        {{"fx", "r", "a"}, "input and an output"},
+        {{"fx"}, "needs a formula"},
+        {{"fx", "r", "--out-dir", "d"}, "at least one input"},
+        {{"fx", "r", "a", "b", "--format", "png"}, "--format goes with --out-dir"},
+        {{"fx", "r", "a", "--out-dir", "d", "--format", "gif"}, "bad --format 'gif'"},
+        {{"fx", "r", "a", "b", "--filter", "X"}, "--filter does not belong to the fx command"},
+        {{"check"}, "needs a formula"},
+        {{"check", "r", "--file", "x.tfs"}, "not both"},
+        {{"apply", "--settings", "s.tfs", "in.png"}, "input and an output"},
         {{"list", "extra"}, "unexpected argument"},
         {{"about"}, "--filter NAME is required"},
     };
     for (const BadLine& c : cases) {
         ParseResult r = ParseCommandLine(c.args);
-        EXPECT_NE(r.error.find(c.errorPart), std::string::npos)
-            << "args[0]=" << (c.args.empty() ? "" : c.args[0]) << " error='" << r.error << "'";
+        if (!*c.errorPart) EXPECT_EQ(r.error, "") << c.args[0];  // a label may hold "=300"
+        else
+            EXPECT_NE(r.error.find(c.errorPart), std::string::npos)
+                << "args[0]=" << (c.args.empty() ? "" : c.args[0]) << " error='" << r.error << "'";
     }
 }
 
@@ -45,7 +59,7 @@ TEST(CommandLine, ApplyTakesEveryOptionInAnyOrder) {
     ASSERT_EQ(r.error, "");
     const Options& o = r.options;
     EXPECT_EQ(o.command, Command::Apply);
-    EXPECT_EQ(o.input, "in.png");
+    EXPECT_EQ(o.inputs, std::vector<std::string>{"in.png"});
     EXPECT_EQ(o.output, "out.bmp");
     EXPECT_EQ(o.filter, "Tinctor Grain...");
     EXPECT_EQ(o.pluginDir, "C:\\p");
@@ -57,6 +71,39 @@ TEST(CommandLine, ApplyTakesEveryOptionInAnyOrder) {
     EXPECT_EQ(o.maskFile, "m.png");
     EXPECT_TRUE(o.transparency && o.repeat && o.quiet && o.time);
     EXPECT_EQ(o.abortAtRow, 20);
+}
+
+TEST(CommandLine, FxAndManyFilesTakeTheirOptions) {
+    ParseResult r = Parse({"fx", "--slider", "7=255", "255-c", "a.png", "--green", "g", "b.jpg",
+                           "--out-dir", "out", "--format", "tif", "--", "-c.png"});
+    ASSERT_EQ(r.error, "");
+    const Options& o = r.options;
+    EXPECT_EQ(o.command, Command::Fx);
+    EXPECT_EQ(o.expression, "255-c");
+    EXPECT_EQ(o.inputs, (std::vector<std::string>{"a.png", "b.jpg", "-c.png"}));
+    EXPECT_EQ(o.outDir, "out");
+    EXPECT_EQ(o.format, "tif");
+    EXPECT_EQ(o.channel[1], "g");
+    EXPECT_FALSE(o.channel[0] || o.channel[2] || o.channel[3]);
+    EXPECT_TRUE(o.sliderSet[7] && !o.sliderSet[0]);
+    EXPECT_EQ(o.sliderValue[7], 255);
+    // Without --filter, apply --settings runs the Tinctor plug-in.
+    EXPECT_EQ(Parse({"apply", "--settings", "s.tfs", "a.png", "b.png"}).error, "");
+}
+
+TEST(CommandLine, OutputNamesFollowTheInputs) {
+    struct Case {
+        const char* input;
+        const char* format;
+        const char* output;
+    } cases[] = {
+        {"photos\\a.jpg", "", "out\\a.jpg"}, {"/tmp/b.tif", "png", "out\\b.png"},
+        {"c.d.bmp", "jpg", "out\\c.d.jpg"},  {"noext", "", "out\\noext"},
+        {"x/.png", "", "out\\.png"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(OutputPathFor(c.input, "out", c.format), c.output) << c.input;
+    EXPECT_EQ(OutputPathFor("a.png", "d:\\", ""), "d:\\a.png");
 }
 
 TEST(CommandLine, DefaultsLeaveTheWholeImageAndNoAbort) {
@@ -89,10 +136,13 @@ TEST(AreaText, AcceptsOnlyFourOrderedSixteenBitNumbers) {
 
 TEST(Usage, DocumentsEveryCommandAndOption) {
     const std::string usage = kUsageText;
-    for (const char* word :
-         {"list", "apply", "about", "--plugins", "--filter", "--area", "--mask", "--transparency",
-          "--repeat", "--quiet", "--time", "--abort-at-row", "Exit status"})
-        EXPECT_NE(usage.find(word), std::string::npos) << word;
+    for (const OptionRow& row : OptionTable())
+        EXPECT_NE(usage.find(std::string("\n  ") + row.name), std::string::npos) << row.name;
+    for (Command c : {Command::List, Command::Apply, Command::About, Command::Make, Command::Export,
+                      Command::Check, Command::Fx})
+        EXPECT_NE(usage.find(std::string("  lumora ") + CommandName(c)), std::string::npos)
+            << CommandName(c);
+    EXPECT_NE(usage.find("Exit status"), std::string::npos);
 }
 
 }  // namespace
