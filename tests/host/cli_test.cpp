@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "host/check_report.h"
 #include "host/cli.h"
 
 namespace {
@@ -146,3 +147,35 @@ TEST(Usage, DocumentsEveryCommandAndOption) {
 }
 
 }  // namespace
+
+TEST(CheckReport, PutsTheCaretUnderTheEditorsRange) {
+    struct Case {
+        const char* formula;
+        FormulaCheck check;  // size, status, errorStart, errorEnd, codeBytes, capacity, maxLength
+        const char* report;
+    } cases[] = {
+        {"r+g", {0, kFormulaOk, 3, 3, 26, 2048, 1023}, "f: ok, 26 of 2048 code bytes\n"},
+        {"min(1)",
+         {0, kFormulaSyntax, 5, 6, 0, 2048, 1023},
+         "f: syntax error at column 6:\n  min(1)\n       ^\n"},
+        {"r +",
+         {0, kFormulaSyntax, 3, 3, 0, 2048, 1023},
+         "f: syntax error at column 4, the end of the formula:\n  r +\n     ^\n"},
+        {"r\r\n\tgg +, b",
+         {0, kFormulaSyntax, 4, 6, 0, 2048, 1023},
+         "f: syntax error at line 2, column 2:\n  \tgg +, b\n  \t^^\n"},
+        {"d+d+d",
+         {0, kFormulaTooBig, 4, 5, 2391, 2048, 1023},
+         "f: too big for the code buffer: it needs 2391 of its 2048 bytes, which run out at "
+         "column 5:\n  d+d+d\n      ^\n"},
+        {"d+d+)",
+         {0, kFormulaTooBig, 2, 3, -1, 2048, 1023},
+         "f: too big for the code buffer: it needs more than its 2048 bytes, which run out at "
+         "column 3:\n  d+d+)\n    ^\n"},
+        {"r+g+b",
+         {0, kFormulaTooLong, 3, 5, 0, 2048, 3},
+         "f: 5 characters, more than the 3 a formula holds; the rest starts at column 4:\n"
+         "  r+g+b\n     ^^\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(DescribeCheck("f", c.formula, c.check), c.report);
+}
