@@ -109,43 +109,31 @@ bool ReportFailures(const TinctorLibrary& library, const std::vector<LabelledFor
     return all;
 }
 
-// Hands the session's plug-in the formulas and slider values of fx.
-class FormulaSetup final : public RunSetup {
+// Hands the plug-in of the session its formulas and slider values: fx's, or
+// a settings file's, loaded as its editor's Load... does.
+class TinctorSetup final : public RunSetup {
 public:
-    explicit FormulaSetup(const FormulaSet& set) : set_(set) {}
+    TinctorSetup(const std::string& plugin, const FormulaSet& set) : plugin_(plugin), set_(set) {}
+    TinctorSetup(const std::string& plugin, const std::string& settings)
+        : plugin_(plugin), settings_(settings) {}
+
     std::string Apply(PluginSession& session) override {
         TinctorExports e;
         std::string error =
-            FindExports([&](const char* n) { return session.FindExport(n); }, "the plug-in", e);
+            FindExports([&](const char* name) { return session.FindExport(name); }, plugin_, e);
         if (!error.empty()) return error;
         char message[kMessageSize] = "";
-        if (e.useFormulas(session.dataHandle(), &set_, message, sizeof message) != kMakerOk)
-            return message;
-        return {};
+        int32_t status = settings_.empty()
+                             ? e.useFormulas(session.dataHandle(), &set_, message, sizeof message)
+                             : e.loadSettings(session.dataHandle(), settings_.c_str(), nullptr,
+                                              message, sizeof message);
+        return status == kMakerOk ? "" : message;
     }
 
 private:
-    FormulaSet set_;
-};
-
-// Loads a settings file into the session's plug-in, as its editor's Load... does.
-class SettingsSetup final : public RunSetup {
-public:
-    explicit SettingsSetup(const std::string& path) : path_(path) {}
-    std::string Apply(PluginSession& session) override {
-        TinctorExports e;
-        std::string error =
-            FindExports([&](const char* n) { return session.FindExport(n); }, "the plug-in", e);
-        if (!error.empty()) return error;
-        char message[kMessageSize] = "";
-        if (e.loadSettings(session.dataHandle(), path_.c_str(), nullptr, message, sizeof message) !=
-            kMakerOk)
-            return message;
-        return {};
-    }
-
-private:
-    std::string path_;
+    std::string plugin_;
+    FormulaSet set_{};
+    std::string settings_;
 };
 
 }  // namespace
@@ -196,7 +184,7 @@ int FxCommand(const Options& o) {
     if (!ReportFailures(library, given, "lumora: ")) return kExitFailed;
     for (int i = 0; i < kSliderCount; ++i) set.sliderValue[i] = o.sliderValue[i];
 
-    FormulaSetup setup(set);
+    TinctorSetup setup(path, set);
     plan.repeat = true;
     plan.setup = &setup;
     plan.label = "fx";
@@ -219,7 +207,7 @@ int ApplySettingsCommand(const Options& o) {
     // and its channel comes out 0; the user hears of it.
     ReportFailures(library, formulas, "warning: ");
 
-    SettingsSetup setup(o.settings);
+    TinctorSetup setup(plan.plugin.path, o.settings);
     plan.repeat = true;
     plan.setup = &setup;
     plan.label = plan.plugin.menuName;
