@@ -1,5 +1,6 @@
 #!/bin/bash
-# Benchmarks the image pass and writes bench/RESULTS.md.
+# Benchmarks the image pass and the command line (bench/command_line.sh) and
+# writes bench/RESULTS.md.
 #   bash bench/run.sh [SIZE]       (default 4096: a SIZE x SIZE image)
 # Needs a configured build (BUILD, default build); installs what it needs.
 # Environment: ROUNDS (timed rounds per formula, default 3); BAND (rows that
@@ -91,6 +92,10 @@ for name in invert gray radial waves blur noise shift; do
   echo "$line" | tee -a "$WORK/tools.txt"
 done
 
+# ---- the command line: whole lumora fx commands against -fx and G'MIC ----
+. bench/command_line.sh
+command_line_bench "$WORK/tinctor.txt"
+
 # ---- RESULTS.md ----
 val() { awk -v k="$1" -v n="$2" '$1 == k && $2 == n { print $3 }' "$WORK/tinctor.txt"; }
 floor=$(awk '$1 == "floor" { print $2 }' "$WORK/tinctor.txt")
@@ -151,6 +156,7 @@ floor=$(awk '$1 == "floor" { print $2 }' "$WORK/tinctor.txt")
       }' "$WORK/pairs.txt"
   fi
 } > bench/RESULTS.md.new
+{ echo; command_line_section; } >> bench/RESULTS.md.new
 if [ -f bench/NOTES.md ]; then cat bench/NOTES.md >> bench/RESULTS.md.new; fi
 mv bench/RESULTS.md.new bench/RESULTS.md
 echo "== Written: bench/RESULTS.md"
