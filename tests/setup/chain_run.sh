@@ -3,10 +3,11 @@
 #
 # Runs one scenario of the installer's chain tests in a Wine prefix of its
 # own: a copy of a template prefix (made once per build folder, with a
-# 1024x768 virtual desktop so that Wine draws every window itself). The
+# 1024x768 virtual desktop so that Wine draws every window itself). Both live
+# in the build folder, never in /tmp (often a file system of its own). The
 # system directory's libraries are hard-linked, being large and never
-# written, except the runtime the installer may replace; everything else is
-# copied. The disk is
+# written (copied where the file system refuses links), except the runtime
+# the installer may replace; everything else is copied. The disk is
 # copied beside it, and the expected files are expanded from the disk's SZDD
 # files with mscompress's own expander, independent of the installer's LZ
 # library. The driver (a GoogleTest program) runs the installer and plays the
@@ -31,7 +32,7 @@ if [ ! -f "$template/.ready" ]; then
   touch "$template/.ready"
 fi
 
-work=$(mktemp -d /tmp/chain.XXXXXX)
+work=$(mktemp -d "$build/setup-tests/chain.XXXXXX")
 export WINEPREFIX="$work/prefix"
 watcher=""
 cleanup() {
@@ -43,7 +44,10 @@ trap cleanup EXIT INT TERM
 sys32=drive_c/windows/system32
 mkdir -p "$WINEPREFIX"
 (cd "$template" && tar --exclude="./$sys32" -cf - .) | (cd "$WINEPREFIX" && tar -xf -)
-cp -al "$template/$sys32" "$WINEPREFIX/$sys32"
+if ! cp -al "$template/$sys32" "$WINEPREFIX/$sys32" 2>/dev/null; then
+  rm -rf "${WINEPREFIX:?}/$sys32"
+  cp -a "$template/$sys32" "$WINEPREFIX/$sys32"
+fi
 for f in "$WINEPREFIX/$sys32"/msvcrt20.dll "$WINEPREFIX/$sys32"/*.ini; do
   [ -e "$f" ] && cp --remove-destination "$template/$sys32/$(basename "$f")" "$f"
 done
