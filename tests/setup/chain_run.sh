@@ -55,22 +55,29 @@ done
 mkdir "$work/disk" "$work/expected"
 cp "$disk"/* "$work/disk/"
 if [ "$scenario" = cancel ]; then
-  # A shared library big enough that the copy is still busy when the user
-  # presses Cancel.
-  # (made once per build folder: the compressor takes a while)
-  big="$build/setup-tests/big"
+  # Every file of the plug-in directory is a library of 32 MB (made once
+  # per build folder: the compressor takes a while), so that the copy is
+  # still busy, for seconds, when the user presses Cancel, however late the
+  # driver gets there. One file under all the names, linked where the file
+  # system allows.
+  big="$build/setup-tests/big-32m"
   if [ ! -f "$big/ready" ]; then
-    rm -rf "$big" && mkdir -p "$big"
-    head -c 12000000 /dev/urandom >"$big/file"
+    rm -rf "$big" "$build/setup-tests/big" && mkdir -p "$big"
+    head -c 32000000 /dev/urandom >"$big/file"
     (cd "$big" && mscompress file >/dev/null && touch ready)
   fi
-  cp "$big/file_" "$work/disk/pkcommon._ll"
+  for f in "$work/disk"/pk*._*; do
+    base=$(basename "$f")
+    ln -f "$big/file_" "$f" 2>/dev/null || cp "$big/file_" "$f"
+    ln "$big/file" "$work/expected/$base" 2>/dev/null || cp "$big/file" "$work/expected/$base"
+  done
 fi
 if [ "$scenario" = missing ]; then
   rm "$work/disk/pkfilt05._mf"
 fi
 for f in "$work/disk"/*._*; do
   base=$(basename "$f")
+  [ -e "$work/expected/$base" ] && continue
   msexpand <"$f" >"$work/expected/$base"
 done
 
