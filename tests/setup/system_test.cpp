@@ -100,7 +100,7 @@ TEST(FreeSpace, TinyDriveAndTheDialogFields) {
     EXPECT_EQ(field(kCtlSpaceFree), "kept");
     ShowFreeSpace(dialog, "   ");
     EXPECT_EQ(field(kCtlSpaceFree), "--");
-    ShowFreeSpace(dialog, "r");  // typed again after clearing: refreshed
+    ShowFreeSpace(dialog, "r:");  // typed again after clearing: refreshed
     EXPECT_EQ(field(kCtlSpaceFree), expected);
     ShowFreeSpace(dialog, "w:\\");
     EXPECT_EQ(field(kCtlSpaceFree), "--");
