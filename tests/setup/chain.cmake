@@ -3,8 +3,7 @@
 # (chain_run.sh), and the dialogs and utilities in-process.
 set(CHAIN_DIR ${CMAKE_CURRENT_LIST_DIR})
 
-add_executable(chain_driver ${CHAIN_DIR}/chain_test.cpp ${CHAIN_DIR}/chain_user.cpp
-  ${CHAIN_DIR}/system_support.cpp)
+add_executable(chain_driver ${CHAIN_DIR}/chain_test.cpp ${CHAIN_DIR}/chain_user.cpp)
 target_link_libraries(chain_driver PRIVATE gtest gtest_main setup_paths user32 advapi32)
 target_include_directories(chain_driver PRIVATE ${CMAKE_SOURCE_DIR})
 add_dependencies(chain_driver disk lumora)

@@ -7,8 +7,6 @@
 #include <functional>
 #include <string>
 #include <thread>
-#include <utility>
-#include <vector>
 
 #include "controls/control_class.h"
 #include "setup/dlgutil.h"
@@ -46,10 +44,9 @@ BOOL CALLBACK FindCaption(HWND window, LPARAM param) {
     return TRUE;
 }
 
-// A visible dialog of thread `thread` with this caption, waited for up to
-// `tries` times 10 ms.
-HWND WaitDialog(DWORD thread, const char* caption, int tries = 500) {
-    for (int i = 0; i < tries; ++i) {
+// A visible dialog of thread `thread` with this caption, waited for.
+HWND WaitDialog(DWORD thread, const char* caption) {
+    for (int i = 0; i < 500; ++i) {
         Find find{caption, nullptr};
         EnumThreadWindows(thread, FindCaption, reinterpret_cast<LPARAM>(&find));
         if (find.found) return find.found;
@@ -210,36 +207,34 @@ TEST(ChainUtilities, GenericDialogEndsOnlyForCommandsOneAndTwo) {
     EXPECT_EQ(result, IDCANCEL);
 }
 
-TEST(ChainUtilities, TheInstallingDialogsCancelAnswersEscAndSpaceBetweenFiles) {
+TEST(ChainUtilities, MyYieldAndModelessDlgMessageLetTheDialogManagerSeeTheInstallingDialog) {
     HWND installing = CreateDialogParamA(ghInst, "INSTALLING", nullptr, InstallDlgProc, 0);
     ASSERT_TRUE(installing);
     HWND cancel = GetDlgItem(installing, IDCANCEL);
     EXPECT_EQ(GetFocus(), cancel);
     EXPECT_EQ(SendDlgItemMessageA(installing, 102, WM_USER + 2, 0, 0), 0);  // the graph at 0
 
-    // The copy loop's pump, as the user presses a key during a copy.
     ghStatus = installing;
-    const struct {
-        const char* what;
-        std::vector<std::pair<UINT, WPARAM>> keys;
-    } rows[] = {
-        {"Esc", {{WM_KEYDOWN, VK_ESCAPE}, {WM_KEYUP, VK_ESCAPE}}},
-        {"Space", {{WM_KEYDOWN, VK_SPACE}, {WM_KEYUP, VK_SPACE}}},
-    };
-    for (const auto& row : rows) {
+    for (WPARAM key : {VK_ESCAPE, VK_SPACE}) {  // pressed between two files
         gfAbort = 0;
-        for (const auto& [msg, key] : row.keys)
-            PostMessageA(cancel, msg, key, msg == WM_KEYUP ? 0xC0000001 : 1);
+        PostMessageA(cancel, WM_KEYDOWN, key, 0);
+        PostMessageA(cancel, WM_KEYUP, key, 0xC0000001);
         MyYield();
-        EXPECT_EQ(gfAbort, 1) << row.what;
-        EXPECT_TRUE(IsWindow(installing)) << row.what;  // the copy loop ends it
+        EXPECT_EQ(gfAbort, 1) << key;
     }
+    ghStatus = nullptr;
     MSG probe;
     EXPECT_FALSE(PeekMessageA(&probe, nullptr, 0, 0, PM_NOREMOVE)) << "MyYield left a message";
-    ghStatus = nullptr;
 
-    MSG msg = {};
+    gfAbort = 0;
+    PostMessageA(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, cancel, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
     EXPECT_EQ(ModelessDlgMessage(nullptr, &msg), 0);
+    EXPECT_EQ(ModelessDlgMessage(installing, &msg), 1);
+    EXPECT_EQ(gfAbort, 1);              // Esc is Cancel, which sets the flag
+    EXPECT_TRUE(IsWindow(installing));  // and leaves the dialog to the copy loop
+
     DestroyWindow(installing);
     EXPECT_EQ(ModelessDlgMessage(installing, &msg), 0);
     gfAbort = 0;
@@ -302,77 +297,31 @@ TEST(ChainDialogs, BadPathShowsThePathLiterallyEvenWithPercentSigns) {
     EXPECT_EQ(shown, "Cannot find \"C:\\100%s\\%n%d\"");
 }
 
-// Types `typed` into the PLUGIN dialog (started with the build's disk as the
-// package) and presses Continue. True if the dialog took it, with the path it
-// will use in `dir`; false if BADPATH came instead (then Exit ends it).
-// `shown` is the path field after BADPATH.
-bool ContinueWith(const std::string& typed, char* dir, std::string* shown) {
-    char disk[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, disk);  // the tests run in the build folder
-    std::string source = std::string(disk) + "\\disk\\";
-    PathDialogParams params = {dir, PLATFORM_NT, source.c_str()};
+TEST(ChainDialogs, PlugInRefusesAPathTooLongForTheInstalledNames) {
+    char dir[kPathBuffer] = "";
+    PathDialogParams params = {dir, PLATFORM_NT, ""};
+    gfScan = 0;
+    std::string longPath = "C:\\" + std::string(150, 'd');
     bool badPath = false;
     INT_PTR result = 0;
     WithUser(
         "Plug-in location...",
         [&](HWND dialog) {
-            SetDlgItemTextA(dialog, kCtlPathEdit, typed.c_str());
+            SetDlgItemTextA(dialog, kCtlPathEdit, longPath.c_str());
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-            DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-            for (int i = 0; i < 500 && IsWindow(dialog) && !badPath; ++i, Sleep(10)) {
-                if (HWND bad = WaitDialog(thread, "Bad Path", 1)) {
-                    badPath = true;
-                    SendMessageA(bad, WM_COMMAND, IDOK, 0);
-                }
-            }
-            if (!badPath) return;
-            *shown = ItemText(dialog, kCtlPathEdit);
+            HWND bad = WaitDialog(GetWindowThreadProcessId(dialog, nullptr), "Bad Path");
+            badPath = bad != nullptr;
+            if (bad) SendMessageA(bad, WM_COMMAND, IDOK, 0);
+            Sleep(100);
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         },
         [&] {
             result =
                 ShowModalDialog("PLUGIN", PathDlgProc, nullptr, reinterpret_cast<LPARAM>(&params));
         });
-    EXPECT_EQ(result, badPath ? IDCANCEL : IDOK) << typed;
-    return !badPath;
-}
-
-TEST(ChainDialogs, PlugInMakesTheTypedPathWholeOrShowsBadPath) {
-    gfScan = 0;
-    char here[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, here);
-    std::string scratch = std::string(here) + "\\tests\\setup\\plugin-dialog";
-    CreateDirectoryA(scratch.c_str(), nullptr);
-    ASSERT_TRUE(SetCurrentDirectoryA(scratch.c_str()));
-    for (const char* made : {"two\\levels", "two", "rel\\plugins", "rel"})  // by an earlier run
-        RemoveDirectoryA(made);
-    std::string file = scratch + "\\in-the-way.txt";
-    CloseHandle(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    const struct {
-        std::string typed, used;  // the path the dialog takes, or shows with BADPATH
-        bool taken;
-    } rows[] = {
-        // Blanks around the path are dropped; missing levels are all made.
-        {" " + scratch + "\\two\\levels  ", scratch + "\\two\\levels", true},
-        // A relative path is taken from the current folder, and shown whole.
-        {"rel\\plugins", scratch + "\\rel\\plugins", true},
-        {" in-the-way.txt\\sub", file + "\\sub", false},
-        // 147 characters: with the backslash and a name of 12 one too many.
-        {"C:\\" + std::string(144, 'd'), "C:\\" + std::string(144, 'd'), false},
-    };
-    for (const auto& row : rows) {
-        char dir[kPathBuffer] = "";
-        std::string shown;
-        EXPECT_EQ(ContinueWith(row.typed, dir, &shown), row.taken) << row.typed;
-        if (!row.taken) {
-            EXPECT_EQ(shown, row.used);
-            continue;
-        }
-        EXPECT_EQ(std::string(dir), row.used);
-        EXPECT_NE(GetFileAttributesA(row.used.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u) << row.used;
-    }
-    EXPECT_EQ(GetFileAttributesA((file + "\\sub").c_str()), INVALID_FILE_ATTRIBUTES);
-    SetCurrentDirectoryA(here);
+    EXPECT_TRUE(badPath);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(GetFileAttributesA(longPath.c_str()), INVALID_FILE_ATTRIBUTES);
     gfScan = 1;
 }
 

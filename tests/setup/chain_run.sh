@@ -3,15 +3,15 @@
 #
 # Runs one scenario of the installer's chain tests in a Wine prefix of its
 # own: a copy of a template prefix (made once per build folder, with a
-# 1024x768 virtual desktop so that Wine draws every window itself). Both live
-# in the build folder, never in /tmp (often a file system of its own). The
+# 1024x768 virtual desktop so that Wine draws every window itself). The
 # system directory's libraries are hard-linked, being large and never
-# written (copied where the file system refuses links), except the runtime
-# the installer may replace; everything else is copied. The disk is
+# written, except the runtime the installer may replace; everything else is
+# copied. The disk is
 # copied beside it, and the expected files are expanded from the disk's SZDD
 # files with mscompress's own expander, independent of the installer's LZ
 # library. The driver (a GoogleTest program) runs the installer and plays the
-# user; everything is removed afterwards.
+# user; everything is removed afterwards. All of it lives in the build folder
+# (a /tmp of its own would refuse the links; so may others: then it copies).
 set -e
 scenario=${1:?usage: chain_run.sh <scenario> <build dir> <driver.exe> <disk dir> [host.exe]}
 build=$(cd "$2" && pwd)
@@ -38,16 +38,15 @@ watcher=""
 cleanup() {
   [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
   wineserver -k 2>/dev/null || true
+  if mountpoint -q "$work/tiny" 2>/dev/null; then umount "$work/tiny"; fi
   rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
 sys32=drive_c/windows/system32
 mkdir -p "$WINEPREFIX"
 (cd "$template" && tar --exclude="./$sys32" -cf - .) | (cd "$WINEPREFIX" && tar -xf -)
-if ! cp -al "$template/$sys32" "$WINEPREFIX/$sys32" 2>/dev/null; then
-  rm -rf "${WINEPREFIX:?}/$sys32"
-  cp -a "$template/$sys32" "$WINEPREFIX/$sys32"
-fi
+cp -al "$template/$sys32" "$WINEPREFIX/$sys32" 2>/dev/null ||
+  { rm -rf "${WINEPREFIX:?}/$sys32" && cp -a "$template/$sys32" "$WINEPREFIX/$sys32"; }
 for f in "$WINEPREFIX/$sys32"/msvcrt20.dll "$WINEPREFIX/$sys32"/*.ini; do
   [ -e "$f" ] && cp --remove-destination "$template/$sys32/$(basename "$f")" "$f"
 done
@@ -55,14 +54,11 @@ done
 mkdir "$work/disk" "$work/expected"
 cp "$disk"/* "$work/disk/"
 if [ "$scenario" = cancel ]; then
-  # Every file of the plug-in directory is a library of 32 MB (made once
-  # per build folder: the compressor takes a while), so that the copy is
-  # still busy, for seconds, when the user presses Cancel, however late the
-  # driver gets there. One file under all the names, linked where the file
-  # system allows.
+  # Every plug-in file is one library of 32 MB (made once per build folder),
+  # so that the copy lasts seconds, however late the driver clicks Cancel.
   big="$build/setup-tests/big-32m"
   if [ ! -f "$big/ready" ]; then
-    rm -rf "$big" "$build/setup-tests/big" && mkdir -p "$big"
+    rm -rf "$big" && mkdir -p "$big"
     head -c 32000000 /dev/urandom >"$big/file"
     (cd "$big" && mscompress file >/dev/null && touch ready)
   fi
@@ -72,8 +68,17 @@ if [ "$scenario" = cancel ]; then
     ln "$big/file" "$work/expected/$base" 2>/dev/null || cp "$big/file" "$work/expected/$base"
   done
 fi
+if [ "$scenario" = install ]; then  # the system's runtime is the newer by date
+  touch -d 1995-01-01 "$work/disk/msvcrt20._ll" && touch -d 2000-01-01 "$WINEPREFIX/$sys32/msvcrt20.dll"
+fi
 if [ "$scenario" = missing ]; then
   rm "$work/disk/pkfilt05._mf"
+fi
+if [ "$scenario" = badpath ]; then
+  # R: is a drive too small for the package, where mounting is allowed.
+  mkdir "$work/tiny"
+  mount -t tmpfs -o size=256k tmpfs "$work/tiny" 2>/dev/null && export CHAIN_TINY_DRIVE=r &&
+    ln -s "$work/tiny" "$WINEPREFIX/dosdevices/r:"
 fi
 for f in "$work/disk"/*._*; do
   base=$(basename "$f")

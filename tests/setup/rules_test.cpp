@@ -5,7 +5,6 @@
 #include <string>
 
 #include "setup/filetable.h"
-#include "setup/package.h"
 #include "setup/paths.h"
 
 namespace {
@@ -51,83 +50,14 @@ TEST(PathRules, DriveOfATypedPath) {
     EXPECT_EQ(DriveOfPath("   "), -1);
 }
 
-TEST(PathRules, TypedPathIsTrimmedAndMustLeaveRoomForEveryName) {
-    struct Case {
-        const char* typed;
-        const char* trimmed;
-    } cases[] = {
-        {" C:\\Blank", "C:\\Blank"}, {"\tC:\\x \t ", "C:\\x"}, {"   ", ""}, {"a b", "a b"}};
-    for (const Case& c : cases) {
-        char buffer[kPathBuffer];
-        strcpy(buffer, c.typed);
-        TrimBlanks(buffer);
-        EXPECT_STREQ(buffer, c.trimmed) << c.typed;
-    }
-    // The longest installed name has 12 characters, and the directory gets a
-    // backslash when it has none.
-    std::string dir = "C:\\" + std::string(kPathMax - 3 - 13, 'd');
-    EXPECT_TRUE(TargetsFit(dir.c_str()));
-    EXPECT_TRUE(TargetsFit((dir + "\\").c_str()));
-    EXPECT_FALSE(TargetsFit((dir + "x").c_str()));
-}
-
 TEST(PathRules, LongPathsLoseTheirMiddleAndKeepTheFileName) {
     TextWidth chars = [](const std::string& s) { return static_cast<int>(s.size()); };
-    struct Case {
-        const char* text;
-        int width;
-        const char* shown;
-    } cases[] = {
-        {"c:\\short\\pkfilt01.lmf", 40, "c:\\short\\pkfilt01.lmf"},
-        {"c:\\lumora\\a-deep-folder\\plug-ins\\pkfilt01.lmf", 30,
-         "c:\\lumora\\a-de...\\pkfilt01.lmf"},
-        {"c:\\lumora\\a-deep-folder\\plug-ins\\pkfilt01.lmf", 15, "...pkfilt01.lmf"},
-        {"c:\\lumora\\a-deep-folder\\plug-ins\\pkfilt01.lmf", 8, "...1.lmf"},
-        {"abcdefghijklmnop", 10, "abc...mnop"},
-    };
-    for (const Case& c : cases) {
-        std::string shown = ShortenMiddle(c.text, c.width, chars);
-        EXPECT_EQ(shown, c.shown) << c.text << " in " << c.width;
-        EXPECT_LE(static_cast<int>(shown.size()), c.width);
-    }
-    // In a wrapped text only the words too wide for a line are shortened.
-    EXPECT_EQ(ShortenLongWords("Cannot open  \"z:\\disk\\deep\\folder\\pkfilt05._mf\"", 25, chars),
+    const std::string path = "c:\\lumora\\a-deep-folder\\plug-ins\\pkfilt01.lmf";
+    EXPECT_EQ(ShortenMiddle(path, 30, chars), "c:\\lumora\\a-de...\\pkfilt01.lmf");
+    EXPECT_EQ(ShortenMiddle(path, 8, chars), "...1.lmf");
+    EXPECT_EQ(ShortenMiddle("abcdefghijklmnop", 10, chars), "abc...mnop");
+    EXPECT_EQ(ShortenLongWords("Cannot open  \"z:\\disk\\deep\\pkfilt05._mf\"", 25, chars),
               "Cannot open  \"z:\\disk...\\pkfilt05._mf\"");
-}
-
-TEST(PackageRules, SizesFromTheHeadersAndVersionsFromTheImage) {
-    const unsigned char szdd[] = {'S',  'Z', 'D', 'D',  0x88, 0xF0, 0x27,
-                                  0x33, 'A', 'l', 0x00, 0x70, 0x05, 0x00};
-    uint32_t size = 0;
-    EXPECT_TRUE(SzddExpandedSize(szdd, sizeof szdd, &size));
-    EXPECT_EQ(size, 356352u);
-    EXPECT_FALSE(SzddExpandedSize(szdd, sizeof szdd - 1, &size));  // cut short
-    unsigned char plain[sizeof szdd];
-    memcpy(plain, szdd, sizeof szdd);
-    plain[0] = 'M';
-    EXPECT_FALSE(SzddExpandedSize(plain, sizeof plain, &size));
-    EXPECT_EQ(KilobytesUp(0), 0u);
-    EXPECT_EQ(KilobytesUp(1), 1u);
-    EXPECT_EQ(KilobytesUp(1024), 1u);
-    EXPECT_EQ(KilobytesUp(1025), 2u);
-
-    // VS_VERSION_INFO: length, value length, type, the key in UTF-16, padding
-    // to a 32-bit boundary, then the fixed information.
-    std::string image(64, '\x90');
-    std::string block = std::string("\x5c\x01\x34\x00\x00\x00", 6);
-    for (char c : std::string("VS_VERSION_INFO")) block += std::string{c, '\0'};
-    block += std::string(4, '\0');  // terminator and padding
-    const unsigned char fixed[] = {0xBD, 0x04, 0xEF, 0xFE, 0,    0,    1, 0,
-                                   12,   0,    2,    0,    0xDE, 0x10, 0, 0};  // 2.12.0.4318
-    block.append(reinterpret_cast<const char*>(fixed), sizeof fixed);
-    image += block + std::string(40, '\0');
-    auto bytes = reinterpret_cast<const unsigned char*>(image.data());
-    uint64_t version = 0;
-    ASSERT_TRUE(FindFileVersion(bytes, image.size(), &version));
-    EXPECT_EQ(version, (uint64_t{0x0002000C} << 32) | 0x000010DE);
-    // Without the signature after the key there is no version.
-    image[64 + 6 + 32 + 2] = 0;
-    EXPECT_FALSE(FindFileVersion(bytes, image.size(), &version));
 }
 
 TEST(StampRules, NewerByCoarseDayThenByTime) {
