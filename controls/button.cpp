@@ -55,7 +55,7 @@ void MyButtonCtl::SetState(int bits, int on) {
 }
 
 void MyButtonCtl::ButtonPressed() {
-    state &= ~(kHighlighted | kCaptured | kOutside);
+    state &= ~(kHighlighted | kCaptured | kOutside | kKeyPressed);
     Repaint();
     SendMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), 0),
                  reinterpret_cast<LPARAM>(hwnd));
@@ -79,16 +79,50 @@ void MyButtonCtl::OnMouseMove(UINT, POINT pt) {
 
 void MyButtonCtl::OnLButtonUp(UINT, POINT) {
     if (!enabled || !(state & kCaptured)) return;
+    int outside = state & kOutside;
+    // Our own release is no lost click: the capture-changed message it
+    // sends finds the press already over.
+    state &= ~kCaptured;
     ReleaseCapture();
-    if (state & kOutside) SetState(kCaptured | kOutside, 0);
+    if (outside) SetState(kOutside, 0);
     else ButtonPressed();
 }
 
-int MyButtonCtl::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
+// Another window took the mouse in the middle of a click: the press is over,
+// without a command.
+void MyButtonCtl::OnCaptureChanged(HWND newCapture) {
+    if ((state & kCaptured) && newCapture != hwnd) SetState(kCaptured | kOutside, 0);
+}
+
+// Space presses the focused button and releasing it clicks, as with a
+// standard push button; the dialog manager leaves that key to the control.
+void MyButtonCtl::OnKey(UINT msg, WPARAM key, LPARAM flags) {
+    if (key != VK_SPACE || !enabled) return;
+    bool repeat = (flags & (1 << 30)) != 0;
+    if (msg == WM_KEYDOWN && !repeat && !(state & (kKeyPressed | kCaptured))) {
+        state |= kKeyPressed;
+        SetState(kHighlighted, 1);
+    } else if (msg == WM_KEYUP && (state & kKeyPressed)) {
+        state &= ~kKeyPressed;
+        ButtonPressed();
+    }
+}
+
+int MyButtonCtl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (msg) {
     case WM_GETDLGCODE: *result = kDlgCode; return 1;
     case BM_GETSTATE: *result = (state & kHighlighted) ? 1 : 0; return 1;
     case BM_SETSTATE: SetState(kHighlighted, wParam != 0); return 0;
+    case WM_CAPTURECHANGED: OnCaptureChanged(reinterpret_cast<HWND>(lParam)); return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP: OnKey(msg, wParam, lParam); return 0;
+    case WM_KILLFOCUS:
+        // Space held while the focus moves away: the press is dropped.
+        if (state & kKeyPressed) {
+            state &= ~kKeyPressed;
+            SetState(kHighlighted, 0);
+        }
+        return 0;
     }
     return 0;
 }

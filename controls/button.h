@@ -8,8 +8,9 @@
 
 class MyButtonCtl : public MyControlCtl {
 public:
-    // State bits.
-    enum : int { kHighlighted = 1, kCaptured = 4, kOutside = 8 };
+    // State bits: 1 held by BM_SETSTATE (or by Space, which also sets 16),
+    // 4 pressed with the mouse captured, 8 the pointer outside meanwhile.
+    enum : int { kHighlighted = 1, kCaptured = 4, kOutside = 8, kKeyPressed = 16 };
     static constexpr LRESULT kDlgCode = DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
     static_assert(kDlgCode == 0x2020);
 
@@ -22,6 +23,8 @@ public:
     void OnMouseMove(UINT keys, POINT pt) override;
     int OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     virtual void SetState(int bits, int on);
+    void OnCaptureChanged(HWND newCapture);
+    void OnKey(UINT msg, WPARAM key, LPARAM flags);
 
     int GetState(int bits) const { return (state & bits) == bits; }
     int DrawnPressed() const {

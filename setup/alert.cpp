@@ -3,6 +3,7 @@
 
 #include "controls/control_class.h"
 #include "setup/dlgutil.h"
+#include "setup/fittext.h"
 #include "setup/state.h"
 
 INT_PTR ShowAlertStr(const char* text) {
@@ -25,7 +26,8 @@ INT_PTR ShowAlert(UINT id) {
 INT_PTR CALLBACK AlertDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(dialog, kCtlAlertText, reinterpret_cast<const char*>(lParam));
+        // A path in the message cannot be wrapped: it is shortened instead.
+        SetItemTextFitted(dialog, kCtlAlertText, reinterpret_cast<const char*>(lParam), true);
         CenterDialog(dialog);
         return TRUE;
     case WM_CLOSE:

@@ -4,15 +4,14 @@
 
 #include "setup/dlgutil.h"
 #include "setup/engine.h"
+#include "setup/fittext.h"
+#include "setup/package.h"
 #include "setup/setup.h"
 #include "setup/state.h"
 
 namespace {
 
-// The longest name a row of the file table installs under: the chosen
-// directory must leave room for it in a path buffer.
-constexpr int kLongestTarget = 12;  // "pkfilt01.lmf", "msvcrt20.dll"
-constexpr int kDestMax = kPathMax - 1 - kLongestTarget;
+constexpr UINT IDS_NOROOM = 5701;  // "There is not enough room on this drive: ..."
 
 struct PlatformBox {
     int id;
@@ -43,8 +42,9 @@ void Path_Refresh(HWND dialog, const char* buffer) {
     ShowFreeSpace(dialog, buffer);
 }
 
-void Path_OnInitDialog(HWND dialog, char* buffer) {
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(buffer));
+void Path_OnInitDialog(HWND dialog, PathDialogParams* params) {
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(params));
+    char* buffer = params->buffer;
     CenterDialog(dialog);
     if (gfScan) {
         SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -58,24 +58,59 @@ void Path_OnInitDialog(HWND dialog, char* buffer) {
     EnableWindow(GetDlgItem(dialog, IDOK), buffer[0] != '\0');
     SendDlgItemMessageA(dialog, kCtlPathEdit, EM_LIMITTEXT, kPathMax, 0);
     SetDlgItemTextA(dialog, kCtlPathEdit, buffer);
-    ShowFreeSpace(dialog, nullptr);
+    PackageSpace space = MeasurePackage(params->platform, params->sourceDir, nullptr);
+    ShowRequiredSpace(dialog, KilobytesUp(space.bytes));
     ShowFreeSpace(dialog, buffer);
     SetFocus(GetDlgItem(dialog, kCtlPathEdit));
 }
 
-void Path_OnContinue(HWND dialog, char* buffer) {
+// After an alert the user goes on typing in the path field.
+void Path_BackToEdit(HWND dialog) {
+    HWND edit = GetDlgItem(dialog, kCtlPathEdit);
+    SetFocus(edit);
+    // Re-activation after the alert may come later and hand the focus back
+    // to Continue: once more, behind it.
+    PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+}
+
+// False, after the alert, when the drive of the chosen directory has less
+// room than the package needs there (files it overwrites give theirs back).
+// A drive that cannot say how much is free is not held against the user.
+bool Path_CheckRoom(const PathDialogParams& params) {
+    PackageSpace space = MeasurePackage(params.platform, params.sourceDir, params.buffer);
+    uint64_t free = 0;
+    uint64_t needed = space.bytes - space.replaced;
+    if (!FreeBytesAt(params.buffer, &free) || free >= needed) return true;
+    char neededText[32], freeText[32], format[160], message[256];
+    freespacestr(KilobytesUp(needed), neededText);
+    freespacestr(static_cast<uint32_t>(free / 1024), freeText);
+    if (LoadStringA(ghInst, IDS_NOROOM, format, sizeof format) <= 0) return true;
+    std::snprintf(message, sizeof message, format, neededText, freeText);
+    ShowAlertStr(message);
+    return false;
+}
+
+void Path_OnContinue(HWND dialog, PathDialogParams* params) {
+    char* buffer = params->buffer;
     ReadPathEdit(dialog, buffer);
-    // Too long a path could not hold the installed files' names: it is
-    // refused like a directory that cannot be made.
-    bool usable = static_cast<int>(std::strlen(buffer)) <= kDestMax &&
-                  (validdir(buffer) || CreateDirectoryA(buffer, nullptr));
-    if (!usable) {
+    TrimBlanks(buffer);
+    // A relative path is taken from the current folder; the field then shows
+    // the full path that will be used.
+    char full[kPathBuffer];
+    bool usable = buffer[0] && MakeAbsolute(buffer, full);
+    if (usable) {
+        std::strcpy(buffer, full);
+        SetDlgItemTextA(dialog, kCtlPathEdit, buffer);
+        // Every installed name must fit behind it in a path buffer.
+        usable = TargetsFit(buffer);
+    }
+    if (usable && !Path_CheckRoom(*params)) {
+        Path_BackToEdit(dialog);
+        return;
+    }
+    if (!usable || !MakeDirectories(buffer)) {
         ShowModalDialog("BADPATH", BadPathDlgProc, dialog, reinterpret_cast<LPARAM>(buffer));
-        HWND edit = GetDlgItem(dialog, kCtlPathEdit);
-        SetFocus(edit);
-        // Re-activation after the alert may come later and hand the focus
-        // back to Continue: once more, behind it.
-        PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+        Path_BackToEdit(dialog);
         return;
     }
     EndDialog(dialog, IDOK);
@@ -137,13 +172,16 @@ INT_PTR CALLBACK PlatformDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
 
 INT_PTR CALLBACK PathDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_INITDIALOG: Path_OnInitDialog(dialog, reinterpret_cast<char*>(lParam)); return FALSE;
+    case WM_INITDIALOG:
+        Path_OnInitDialog(dialog, reinterpret_cast<PathDialogParams*>(lParam));
+        return FALSE;
     case WM_COMMAND: {
-        char* buffer = DialogParam<char>(dialog);
-        if (!buffer) return FALSE;
+        PathDialogParams* params = DialogParam<PathDialogParams>(dialog);
+        if (!params) return FALSE;
+        char* buffer = params->buffer;
         int id = LOWORD(wParam);
         switch (id) {
-        case IDOK: Path_OnContinue(dialog, buffer); return TRUE;
+        case IDOK: Path_OnContinue(dialog, params); return TRUE;
         case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
         case kCtlBrowse: Path_OnBrowse(dialog, buffer); return TRUE;
         case kCtlPathEdit:
@@ -167,7 +205,7 @@ INT_PTR CALLBACK BadPathDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
         GetDlgItemTextA(dialog, kCtlBadPathText, format, sizeof format);
         char text[64 + kPathBuffer];
         std::snprintf(text, sizeof text, format, reinterpret_cast<const char*>(lParam));
-        SetDlgItemTextA(dialog, kCtlBadPathText, text);
+        SetItemTextFitted(dialog, kCtlBadPathText, text, true);
         SetFocus(GetDlgItem(dialog, IDOK));
         return FALSE;
     }
@@ -199,28 +237,30 @@ INT_PTR CALLBACK InstallDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
 int Install(HWND window) {
     char dest[kPathBuffer + 1] = "";
     char source[kPathBuffer + 1] = "";
-    if (ShowModalDialog("WELCOME", GenericDlgProc, window, 0) != IDOK) return 0;
+    if (ShowModalDialog("WELCOME", GenericDlgProc, window, 0) != IDOK) return kSetupExited;
     int platform = Platform();
     if (ShowModalDialog("PLATFORM", PlatformDlgProc, window, reinterpret_cast<LPARAM>(&platform)) !=
         IDOK)
-        return 0;
-    if (ShowModalDialog("PLUGIN", PathDlgProc, window, reinterpret_cast<LPARAM>(dest)) != IDOK) {
-        ShowModalDialog("FAILURE", GenericDlgProc, window, 0);
-        return 0;
-    }
+        return kSetupExited;
     // The package's files lie beside the running program.
     DWORD length = GetModuleFileNameA(nullptr, source, kPathMax);
     source[length < static_cast<DWORD>(kPathMax) ? length : kPathMax] = '\0';
     CutAfterLastBackslash(source);
     if (source[0]) PreparePath(source);
+    PathDialogParams path = {dest, platform, source};
+    if (ShowModalDialog("PLUGIN", PathDlgProc, window, reinterpret_cast<LPARAM>(&path)) != IDOK) {
+        ShowModalDialog("FAILURE", GenericDlgProc, window, 0);
+        return kSetupExited;
+    }
     PreparePath(dest);
 
     ghStatus = CreateDialogParamA(ghInst, "INSTALLING", window, InstallDlgProc, 0);
     UpdateWindow(window);
-    CopyFiles(platform, source, dest);
+    int copied = CopyFiles(platform, source, dest);
     if (ghStatus) DestroyWindow(ghStatus);
     ghStatus = nullptr;
 
-    ShowModalDialog(gfAbort ? "FAILURE" : "DONE", GenericDlgProc, window, 0);
-    return !gfAbort;
+    ShowModalDialog(copied > 0 ? "DONE" : "FAILURE", GenericDlgProc, window, 0);
+    if (copied > 0) return kSetupInstalled;
+    return copied < 0 ? kSetupFailed : kSetupExited;
 }

@@ -32,6 +32,9 @@ void MyYield() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
+        // The Installing dialog's keys (Esc for Cancel, Tab) need the
+        // dialog manager, as in the main loop.
+        if (ModelessDlgMessage(ghStatus, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

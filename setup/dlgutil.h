@@ -16,7 +16,8 @@ INT_PTR ShowModalDialog(const char* name, DLGPROC proc, HWND owner, LPARAM param
 int ModelessDlgMessage(HWND window, MSG* message);
 
 // Translates and dispatches every waiting message, then returns at once.
-// Messages go straight to their windows, never through the dialog manager.
+// Messages for the Installing dialog (ghStatus) go through the dialog
+// manager first, so its Cancel answers the keyboard too.
 void MyYield();
 
 // Dialogs with only OK/Continue (1) and Cancel/Exit (2): centred, the focus

@@ -6,9 +6,13 @@
 #include <direct.h>
 #include <fcntl.h>
 #include <io.h>
+#include <lzexpand.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "setup/package.h"
 #include "setup/state.h"
 
 int Platform() {
@@ -146,13 +150,14 @@ static int gLastDrive = -1;
 
 void ResetFreeSpaceDisplay() { gLastDrive = -1; }
 
+void ShowRequiredSpace(HWND dialog, unsigned long kilobytes) {
+    char text[32];
+    freespacestr(kilobytes, text);
+    SetDlgItemTextA(dialog, kCtlSpaceRequired, text);
+}
+
 void ShowFreeSpace(HWND dialog, const char* path) {
     char text[32];
-    if (!path) {
-        freespacestr(kRequiredKilobytes, text);
-        SetDlgItemTextA(dialog, kCtlSpaceRequired, text);
-        return;
-    }
     int drive = DriveOfPath(path);
     if (drive < 0) {
         gLastDrive = -1;
@@ -214,4 +219,111 @@ int FileNewer(const char* source, const char* target) {
     CloseHandle(s);
     CloseHandle(t);
     return read ? StampNewer(ss, ts) : 0;
+}
+
+// The first `limit` bytes of a file as they expand (a file that is not
+// compressed reads as it is); false if it cannot be opened.
+static bool ReadExpanded(const char* path, size_t limit, std::string* bytes) {
+    HFILE raw = _lopen(path, OF_READ | OF_SHARE_DENY_NONE);
+    if (raw == HFILE_ERROR) return false;
+    INT in = LZInit(raw);
+    if (in < 0) {
+        _lclose(raw);
+        return false;
+    }
+    std::vector<char> chunk(32768);
+    bytes->clear();
+    INT n;
+    while (bytes->size() < limit && (n = LZRead(in, chunk.data(), chunk.size())) > 0)
+        bytes->append(chunk.data(), n);
+    LZClose(in);
+    return true;
+}
+
+static bool VersionOf(const char* path, uint64_t* version) {
+    constexpr size_t kLargestLibrary = 16 << 20;
+    std::string image;
+    return ReadExpanded(path, kLargestLibrary, &image) &&
+           FindFileVersion(reinterpret_cast<const unsigned char*>(image.data()), image.size(),
+                           version);
+}
+
+int VersionNewer(const char* source, const char* target) {
+    if (!FileExist(target)) return 1;
+    uint64_t ours, theirs;
+    if (VersionOf(source, &ours) && VersionOf(target, &theirs)) return ours > theirs ? 1 : 0;
+    return FileNewer(source, target);
+}
+
+PackageSpace MeasurePackage(int platform, const char* sourceDir, const char* destDir) {
+    PackageSpace space = {0, 0};
+    for (const CopyEntry& row : gCopy) {
+        if (!RowApplies(row, platform)) continue;
+        std::string source = std::string(sourceDir) + row.pszSource;
+        uint64_t size = 0;
+        if (!ExpandedSize(source.c_str(), &size)) continue;  // the copy will say so
+        space.bytes += size;
+        if (row.fSystemDir || !destDir) continue;
+        std::string target = destDir;
+        if (!target.empty() && target.back() != '\\') target += '\\';
+        target += row.pszTarget;
+        WIN32_FILE_ATTRIBUTE_DATA existing;
+        if (GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &existing) &&
+            !(existing.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            uint64_t old =
+                (static_cast<uint64_t>(existing.nFileSizeHigh) << 32) | existing.nFileSizeLow;
+            space.replaced += old < size ? old : size;
+        }
+    }
+    return space;
+}
+
+bool FreeBytesAt(const char* path, uint64_t* bytes) {
+    // A folder that does not exist yet is on the drive of its nearest
+    // existing parent.
+    QuietDriveErrors quiet;
+    std::string dir = path;
+    for (;;) {
+        ULARGE_INTEGER available;
+        if (GetDiskFreeSpaceExA(dir.c_str(), &available, nullptr, nullptr)) {
+            *bytes = available.QuadPart;
+            return true;
+        }
+        while (!dir.empty() && dir.back() == '\\') dir.pop_back();
+        size_t last = dir.rfind('\\');
+        if (last == std::string::npos) return false;
+        dir.erase(last + 1);
+    }
+}
+
+int MakeAbsolute(const char* path, char* out) {
+    char full[MAX_PATH];
+    DWORD n = GetFullPathNameA(path, sizeof full, full, nullptr);
+    if (n == 0 || n > static_cast<DWORD>(kPathMax)) return 0;
+    strcpy(out, full);
+    return 1;
+}
+
+int MakeDirectories(const char* path) {
+    if (validdir(path)) return 1;
+    std::string dir = path;
+    while (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
+    // Every missing level from the top down; on failure the levels made here
+    // are removed again, deepest first.
+    std::vector<std::string> made;
+    size_t from = dir.rfind(':') != std::string::npos ? dir.find(':') + 2 : 0;
+    if (dir.rfind("\\\\", 0) == 0) from = dir.find('\\', dir.find('\\', 2) + 1) + 1;
+    bool ok = true;
+    for (size_t at = dir.find('\\', from); ok; at = dir.find('\\', at + 1)) {
+        std::string level = dir.substr(0, at);
+        if (!validdir(level.c_str())) {
+            ok = CreateDirectoryA(level.c_str(), nullptr) != 0;
+            if (ok) made.push_back(level);
+        }
+        if (at == std::string::npos) break;
+    }
+    if (ok && validdir(path)) return 1;
+    for (auto level = made.rbegin(); level != made.rend(); ++level)
+        RemoveDirectoryA(level->c_str());
+    return 0;
 }

@@ -11,6 +11,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+
 #include "setup/filetable.h"
 #include "setup/paths.h"
 
@@ -47,10 +49,35 @@ int FindDir(HWND owner, char* buffer);
 // if the drive cannot be read.
 unsigned long freespace(int drive);
 
-// Fills the PlugIn dialog's space fields: with a null `path` the required
-// space, otherwise the free space of the drive `path` names ("--" when
-// unknown).  A drive already shown is not asked again.
+// Fills the PlugIn dialog's free-space field with the free space of the
+// drive `path` names ("--" when unknown).  A drive already shown is not
+// asked again.
 void ShowFreeSpace(HWND dialog, const char* path);
+// Fills its required-space field.
+void ShowRequiredSpace(HWND dialog, unsigned long kilobytes);
+
+// The space the package takes, from the sizes its files expand to (the
+// SZDD headers) over the rows that apply to `platform`.  `replaced` is the
+// part that files already in `destDir` (null: none) give back when they are
+// overwritten.  A source that cannot be read counts nothing.
+struct PackageSpace {
+    uint64_t bytes;
+    uint64_t replaced;
+};
+PackageSpace MeasurePackage(int platform, const char* sourceDir, const char* destDir);
+
+// Bytes free to the user where `path` lies, or on the drive of its nearest
+// existing parent; false if the system cannot say.
+bool FreeBytesAt(const char* path, uint64_t* bytes);
+
+// `path` made absolute against the current drive and directory, into `out`
+// (a path buffer); 0 if the result would not fit.
+int MakeAbsolute(const char* path, char* out);
+
+// Makes the directory `path` with every missing level above it; nonzero if
+// it exists afterwards.  When a level cannot be made, those made on the way
+// are removed again.
+int MakeDirectories(const char* path);
 
 // Forgets the drive ShowFreeSpace showed last (as at program start).
 void ResetFreeSpaceDisplay();
@@ -61,11 +88,21 @@ int FileWriteable(const char* name);
 // 1 if `target` is missing or `source` carries a newer stamp (see
 // StampNewer), else 0 (also when either cannot be read).
 int FileNewer(const char* source, const char* target);
+// The rule for the runtime rows: 1 if `target` is missing or, when both
+// files carry a version resource, if the (expanded) source's version is
+// higher; a target of equal or higher version stays.  When either has no
+// version resource, the stamps decide (FileNewer).
+int VersionNewer(const char* source, const char* target);
+
+// The size `path` expands to: what its SZDD header announces, or its own
+// size when it is not compressed; false if it cannot be opened.
+bool ExpandedSize(const char* path, uint64_t* size);
 
 // Expands (or copies, when not compressed) `source` into `target` through the
 // system's LZ library.  1 on success; a negative code after the error has
-// been shown.  A target this call created or truncated is removed again when
-// the copy fails.
+// been shown.  A copy shorter or longer than the size the source's header
+// announces is a read error.  A target this call created or truncated is
+// removed again when the copy fails.
 int MyLZCopy(const char* source, const char* target);
 
 // Shows the alert for an LZ library error code about file `name` and returns
@@ -74,7 +111,10 @@ int ReportLZError(int code, const char* name);
 
 // The copy loop: installs every row of gCopy that applies to `platform` from
 // `sourceDir` into `destDir` or the system directory, both normalised with
-// PreparePath.  Drives the Installing dialog (ghStatus) when it exists and
-// lets messages through after each row; stops when gfAbort is set, by Cancel
-// or by a failed copy (which sets it).  Returns 1 if every row was done.
+// PreparePath.  Every source and target path is made first: when one does
+// not fit a path buffer, nothing is copied.  Drives the Installing dialog
+// (ghStatus) when it exists and lets messages through after each row; stops
+// when gfAbort is set, by Cancel or by a failed copy (which sets it).
+// Returns 1 if every row was done, 0 if the user stopped it, -1 if a copy
+// failed (its error shown).
 int CopyFiles(int platform, const char* sourceDir, const char* destDir);

@@ -8,6 +8,8 @@
 
 #include "setup/dlgutil.h"
 #include "setup/engine.h"
+#include "setup/fittext.h"
+#include "setup/package.h"
 #include "setup/state.h"
 
 int ReportLZError(int code, const char* name) {
@@ -23,34 +25,67 @@ int ReportLZError(int code, const char* name) {
     return report.mapped;
 }
 
+// The size `file` expands to: the one its SZDD header announces, or its own
+// size when it is not compressed.  The file is left at its start.
+static bool ExpandedSizeOf(HFILE file, uint64_t* size) {
+    unsigned char header[kSzddHeaderSize];
+    UINT got = _lread(file, header, sizeof header);
+    uint32_t announced = 0;
+    bool compressed =
+        got != static_cast<UINT>(HFILE_ERROR) && SzddExpandedSize(header, got, &announced);
+    LONG end = _llseek(file, 0, FILE_END);
+    _llseek(file, 0, FILE_BEGIN);
+    if (compressed) *size = announced;
+    else if (end != HFILE_ERROR) *size = static_cast<uint64_t>(end);
+    return compressed || end != HFILE_ERROR;
+}
+
+bool ExpandedSize(const char* path, uint64_t* size) {
+    HFILE file = _lopen(path, OF_READ | OF_SHARE_DENY_NONE);
+    if (file == HFILE_ERROR) return false;
+    bool known = ExpandedSizeOf(file, size);
+    _lclose(file);
+    return known;
+}
+
 int MyLZCopy(const char* source, const char* target) {
     INT started = LZStart();
     if (started < 0) return ReportLZError(started, "");
-    OFSTRUCT of = {};
-    INT in = LZOpenFileA(const_cast<LPSTR>(source), &of, OF_READ);
-    if (in < 0) {
+    // Both files are opened by calls that take a path of any length: the
+    // library's own open and OpenFile stop at 127 characters.
+    HFILE raw = _lopen(source, OF_READ);
+    if (raw == HFILE_ERROR) {
         LZDone();
-        ReportLZError(-1, source);
-        return in;
+        return ReportLZError(LZERROR_BADINHANDLE, source);
     }
-    // The target is opened by its exact name.  The library's own open, when
+    uint64_t expected = 0;
+    bool sizeKnown = ExpandedSizeOf(raw, &expected);
+    INT in = LZInit(raw);
+    if (in < 0) {
+        _lclose(raw);
+        LZDone();
+        return ReportLZError(in, source);
+    }
+    // The target is created by its exact name: the library's own open, when
     // it cannot create a file (one in use, say), goes on to create one under
-    // the compressed-file name ("x.dl_") and writes there: the real target
-    // would stay as it was while the copy reported success.
-    // From here the target is created or truncated: a copy that fails after
-    // this point removes it, so no half-written file stays behind.  A target
-    // that cannot be opened at all is left as it is.
-    OFSTRUCT ofOut = {};
-    HFILE out = OpenFile(target, &ofOut, OF_CREATE);
+    // the compressed-file name ("x.dl_") and writes there.  From here the
+    // target is created or truncated: a copy that fails after this point
+    // removes it, so no half-written file stays behind.  A target that
+    // cannot be opened at all is left as it is.
+    HFILE out = _lcreat(target, 0);
     if (out == HFILE_ERROR) {
         LZClose(in);
         LZDone();
-        return ReportLZError(-1, target);
+        return ReportLZError(LZERROR_BADINHANDLE, target);
     }
     LONG copied = LZCopy(in, out);
     LZClose(in);
     _lclose(out);
     LZDone();
+    // A cut or damaged source ends early without an error from the library:
+    // whatever does not match the size its header announces is a read error.
+    if (copied >= 0 && sizeKnown && static_cast<uint64_t>(copied) != expected)
+        copied = LZERROR_READ;
     if (copied < 0) {
         DeleteFileA(target);
         return ReportLZError(copied, source);
@@ -58,8 +93,7 @@ int MyLZCopy(const char* source, const char* target) {
     return 1;
 }
 
-// dir + name into out (kPathBuffer * 2 characters); false if it would not fit
-// in a path buffer.
+// dir + name into out (a path buffer); false if it would not fit there.
 static bool JoinPath(const char* dir, const char* name, char* out) {
     if (strlen(dir) + strlen(name) > static_cast<size_t>(kPathMax)) return false;
     strcpy(out, dir);
@@ -70,7 +104,8 @@ static bool JoinPath(const char* dir, const char* name, char* out) {
 static void ShowStatus(const char* source, const char* target) {
     if (!ghStatus || !IsWindow(ghStatus)) return;
     SetDlgItemTextA(ghStatus, kCtlCopying, source);
-    SetDlgItemTextA(ghStatus, kCtlCopyTo, target);
+    // A long target keeps its file name in view.
+    SetItemTextFitted(ghStatus, kCtlCopyTo, target, false);
     UpdateWindow(GetDlgItem(ghStatus, kCtlCopying));
     UpdateWindow(GetDlgItem(ghStatus, kCtlCopyTo));
 }
@@ -80,9 +115,17 @@ static void ShowProgress(int rowsDone) {
     SendDlgItemMessageA(ghStatus, kCtlProgress, WM_USER + 1, 1, MulDiv(rowsDone, 100, gFiles));
 }
 
-// Installs one row; false (after the error has been shown) if the copy failed.
-static bool CopyRow(const CopyEntry& row, const char* sourceDir, const char* destDir) {
-    char source[2 * kPathBuffer], target[2 * kPathBuffer], system[kPathBuffer];
+// The source and target paths of one row.
+struct RowPaths {
+    char source[kPathBuffer];
+    char target[kPathBuffer];
+};
+
+// Fills `paths` for `row`; false, after the error has been shown, when a
+// path does not fit its buffer (such a file could not be opened).
+static bool PlanRow(const CopyEntry& row, const char* sourceDir, const char* destDir,
+                    RowPaths* paths) {
+    char system[kPathBuffer];
     const char* dir = destDir;
     if (row.fSystemDir) {
         UINT n = gfNetworkWin ? GetWindowsDirectoryA(system, kPathMax)
@@ -94,29 +137,43 @@ static bool CopyRow(const CopyEntry& row, const char* sourceDir, const char* des
         PreparePath(system);
         dir = system;
     }
-    // A name that does not fit a path buffer cannot be opened.
-    if (!JoinPath(sourceDir, row.pszSource, source)) {
+    if (!JoinPath(sourceDir, row.pszSource, paths->source)) {
         ReportLZError(-1, row.pszSource);
         return false;
     }
-    if (!JoinPath(dir, row.pszTarget, target)) {
+    if (!JoinPath(dir, row.pszTarget, paths->target)) {
         ReportLZError(-1, row.pszTarget);
         return false;
     }
-    if (row.fSystemDir && gfForceMSVC && FileExist(target)) DeleteFileA(target);
-    ShowStatus(row.pszSource, target);
-    if (!row.fIfNewer || FileNewer(source, target) == 1) return MyLZCopy(source, target) >= 0;
+    return true;
+}
+
+// Installs one row; false (after the error has been shown) if the copy failed.
+static bool CopyRow(const CopyEntry& row, const RowPaths& paths) {
+    if (row.fSystemDir && gfForceMSVC && FileExist(paths.target)) DeleteFileA(paths.target);
+    ShowStatus(row.pszSource, paths.target);
+    if (!row.fIfNewer || VersionNewer(paths.source, paths.target) == 1)
+        return MyLZCopy(paths.source, paths.target) >= 0;
     return true;  // up to date: left alone without a message
 }
 
 int CopyFiles(int platform, const char* sourceDir, const char* destDir) {
-    for (int i = 0; !gfAbort && i < gFiles; ++i) {
-        if (RowApplies(gCopy[i], platform) && !CopyRow(gCopy[i], sourceDir, destDir)) {
+    // Every path is made before the first file is copied: a row that cannot
+    // be installed stops the installation before anything has changed.
+    RowPaths plan[gFiles];
+    for (int i = 0; i < gFiles; ++i) {
+        if (RowApplies(gCopy[i], platform) && !PlanRow(gCopy[i], sourceDir, destDir, &plan[i])) {
             gfAbort = 1;
-            break;
+            return -1;
+        }
+    }
+    for (int i = 0; !gfAbort && i < gFiles; ++i) {
+        if (RowApplies(gCopy[i], platform) && !CopyRow(gCopy[i], plan[i])) {
+            gfAbort = 1;
+            return -1;
         }
         ShowProgress(i + 1);
         MyYield();
     }
-    return !gfAbort;
+    return gfAbort ? 0 : 1;
 }

@@ -23,9 +23,6 @@ struct CopyEntry {
 constexpr int gFiles = 13;
 extern const CopyEntry gCopy[gFiles];
 
-// Space the package needs, in kilobytes.
-constexpr unsigned long kRequiredKilobytes = 1300;
-
 // Nonzero if row `entry` is installed on `platform`.
 inline bool RowApplies(const CopyEntry& entry, int platform) {
     return (entry.ulPlatforms & static_cast<unsigned>(platform)) != 0;

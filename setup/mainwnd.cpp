@@ -21,7 +21,8 @@ DIBTex* gTexture = nullptr;
 HMETAFILE gLogo = nullptr;
 HFONT gTitleFont = nullptr;
 UINT gSetupMsg = 0;
-bool gInstalling = false;  // Install runs inside the registered message
+bool gInstalling = false;      // Install runs inside the registered message
+int gExitCode = kSetupFailed;  // what Install answered, handed to the quit message
 
 void MainWnd_OnCreate(HWND window) {
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -38,12 +39,12 @@ void MainWnd_OnDestroy() {
     if (gTitleFont) DeleteObject(gTitleFont);
     gTitleFont = nullptr;
     Terminate_Controls(ghInst);
-    PostQuitMessage(0);
+    PostQuitMessage(gExitCode);
 }
 
 void MainWnd_OnSetupMsg(HWND window) {
     gInstalling = true;
-    Install(window);
+    gExitCode = Install(window);
     gInstalling = false;
     PostMessageA(window, WM_CLOSE, 0, 0);
 }

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "setup/filetable.h"
+
 void PreparePath(char* path) {
     size_t n = strlen(path);
     if (n == 0 || path[n - 1] != '\\') {
@@ -25,7 +27,62 @@ int DriveOfPath(const char* path) {
     if (!*path) return -1;
     char c = *path;
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return (c >= 'a' && c <= 'z') ? c - 'a' + 1 : 0;
+    return (c >= 'a' && c <= 'z' && path[1] == ':') ? c - 'a' + 1 : 0;
+}
+
+static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+void TrimBlanks(char* path) {
+    size_t start = 0, end = strlen(path);
+    while (start < end && IsBlank(path[start])) ++start;
+    while (end > start && IsBlank(path[end - 1])) --end;
+    memmove(path, path + start, end - start);
+    path[end - start] = '\0';
+}
+
+bool PathFits(const char* dir, const char* name) {
+    size_t n = strlen(dir);
+    size_t separator = (n == 0 || dir[n - 1] != '\\') ? 1 : 0;
+    return n + separator + strlen(name) <= static_cast<size_t>(kPathMax);
+}
+
+bool TargetsFit(const char* dest) {
+    for (const CopyEntry& row : gCopy)
+        if (!row.fSystemDir && !PathFits(dest, row.pszTarget)) return false;
+    return true;
+}
+
+std::string ShortenMiddle(const std::string& text, int maxWidth, const TextWidth& width) {
+    if (width(text) <= maxWidth) return text;
+    size_t cut = text.rfind('\\');
+    bool keepTail = cut != std::string::npos && cut > 0;
+    if (!keepTail) cut = text.size() / 2;
+    std::string head = text.substr(0, cut), tail = text.substr(cut);
+    while (head.size() + tail.size() > 1 && width(head + "..." + tail) > maxWidth) {
+        // A file name gives way only once the head is gone; any other text
+        // loses its longer side.
+        bool fromHead = keepTail ? !head.empty() : head.size() >= tail.size();
+        if (fromHead) head.pop_back();
+        else tail.erase(0, 1);
+    }
+    return head + "..." + tail;
+}
+
+std::string ShortenLongWords(const std::string& text, int maxWidth, const TextWidth& width) {
+    std::string out;
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t end = i;
+        if (text[i] == ' ') {
+            while (end < text.size() && text[end] == ' ') ++end;
+            out += text.substr(i, end - i);
+        } else {
+            while (end < text.size() && text[end] != ' ') ++end;
+            out += ShortenMiddle(text.substr(i, end - i), maxWidth, width);
+        }
+        i = end;
+    }
+    return out;
 }
 
 long DayNumber(uint16_t dosDate) {

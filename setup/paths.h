@@ -2,6 +2,8 @@
 // headers, so they are tested on their own.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <string>
 
 // In place: a trailing backslash is added when missing and every character
 // is lower-cased.  `path` holds at most 158 characters on entry.
@@ -13,9 +15,35 @@ void PreparePath(char* path);
 void CutAfterLastBackslash(char* path);
 
 // The drive a typed path names, as the free-space display reads it: after
-// leading blanks, a letter a..z (either case) gives 1..26, anything else 0
-// (the current drive); an empty or all-blank path gives -1.
+// leading blanks, a letter a..z (either case) followed by ":" gives 1..26;
+// anything else (a relative, rooted or network path) is on the current
+// drive, 0; an empty or all-blank path gives -1.
 int DriveOfPath(const char* path);
+
+// In place: removes the blanks (spaces and tabs) before and after `path`.
+void TrimBlanks(char* path);
+
+// Whether `name` fits in a path buffer after `dir` once the directory is
+// normalised (PreparePath adds a backslash when it has none).
+bool PathFits(const char* dir, const char* name);
+
+// Whether every row of the file table that installs into `dest` fits in a
+// path buffer there: the check the plug-in dialog makes before anything is
+// copied.
+bool TargetsFit(const char* dest);
+
+// Measures a text in the pixels of whatever will draw it.
+using TextWidth = std::function<int(const std::string& text)>;
+
+// `text` if it is at most `maxWidth` wide; otherwise the text with its middle
+// replaced by "...": the part after the last backslash (the file name) is
+// kept whole as long as it fits, and as much of the head as leaves room.
+// A text without a backslash is cut in its middle.
+std::string ShortenMiddle(const std::string& text, int maxWidth, const TextWidth& width);
+
+// For a text that is wrapped at blanks: every blank-free run wider than
+// `maxWidth` (a path cannot be wrapped) is shortened with ShortenMiddle.
+std::string ShortenLongWords(const std::string& text, int maxWidth, const TextWidth& width);
 
 // Packed MS-DOS stamps.  Date: day bits 0-4, month 5-8, years since 1980
 // 9-15.  Time: seconds/2 bits 0-4, minutes 5-10, hours 11-15.

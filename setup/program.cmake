@@ -2,7 +2,7 @@
 # calls too), the main window with the dialog chain, and setup.exe itself.
 add_library(setup_dialogs STATIC dlgutil.cpp alert.cpp switches.cpp)
 target_include_directories(setup_dialogs PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(setup_dialogs PUBLIC obsidia_controls user32)
+target_link_libraries(setup_dialogs PUBLIC setup_fittext obsidia_controls user32)
 
 add_library(setup_app STATIC mainwnd.cpp chain.cpp)
 target_link_libraries(setup_app PUBLIC setup_engine setup_dialogs gdi32)

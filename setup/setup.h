@@ -20,9 +20,24 @@ HFONT MakeFont(int height);
 // null if the resource is missing or malformed.
 HMETAFILE LoadAPMMetaFile(HINSTANCE instance, const char* name);
 
+// What setup.exe ends with, so that a script that runs it can tell.
+enum SetupExitCode {
+    kSetupInstalled = 0,  // Congratulations: every file is in place
+    kSetupExited = 1,     // the user left by Exit, or stopped the copy with Cancel
+    kSetupFailed = 2,     // a copy failed (its alert shown), or the program could not start
+};
+
 // The chain: WELCOME, PLATFORM, PLUGIN, the copy under INSTALLING, then DONE
-// or FAILURE. Nonzero if the package was installed.
+// or FAILURE. Returns the program's exit code.
 int Install(HWND window);
+
+// The PLUGIN dialog's parameter: the buffer it leaves the chosen directory
+// in, and what it measures the package with.
+struct PathDialogParams {
+    char* buffer;           // kPathBuffer characters
+    int platform;           // the platform confirmed in PLATFORM
+    const char* sourceDir;  // the package's files, normalised with PreparePath
+};
 
 INT_PTR CALLBACK PlatformDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK PathDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

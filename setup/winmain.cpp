@@ -15,8 +15,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     gfNetworkWin = switches.networkWin;
     gfForceMSVC = switches.forceMSVC;
 
-    if (!previous && !InitApplication(instance)) return 0;
-    if (!InitInstance(instance, show)) return 0;
+    if (!previous && !InitApplication(instance)) return kSetupFailed;
+    if (!InitInstance(instance, show)) return kSetupFailed;
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -88,6 +88,13 @@ TEST_F(Buttons, ClickSendsTheCommandOnlyWhenReleasedInside) {
         EXPECT_EQ(button->state, 0) << row.what;
         EXPECT_NE(GetCapture(), b) << row.what;
     }
+    Mouse(b, WM_LBUTTONDOWN, 10, 10);
+    SetCapture(dialog);  // another window takes the mouse: the press is over
+    ReleaseCapture();
+    EXPECT_EQ(dynamic_cast<MyButtonCtl*>(MyControlMgr::GetWindowObject(b))->state, 0);
+    SendMessageA(b, WM_KEYDOWN, VK_SPACE, 1);  // Space clicks too
+    SendMessageA(b, WM_KEYUP, VK_SPACE, 0xC0000001);
+    EXPECT_EQ(CommandsFrom(300), 1);
 }
 
 TEST_F(Buttons, HighlightStateAnswersAndBlocksPresses) {

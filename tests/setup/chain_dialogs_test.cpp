@@ -207,20 +207,26 @@ TEST(ChainUtilities, GenericDialogEndsOnlyForCommandsOneAndTwo) {
     EXPECT_EQ(result, IDCANCEL);
 }
 
-TEST(ChainUtilities, MyYieldBypassesTheDialogManagerModelessDlgMessageUsesIt) {
+TEST(ChainUtilities, MyYieldAndModelessDlgMessageLetTheDialogManagerSeeTheInstallingDialog) {
     HWND installing = CreateDialogParamA(ghInst, "INSTALLING", nullptr, InstallDlgProc, 0);
     ASSERT_TRUE(installing);
     HWND cancel = GetDlgItem(installing, IDCANCEL);
     EXPECT_EQ(GetFocus(), cancel);
     EXPECT_EQ(SendDlgItemMessageA(installing, 102, WM_USER + 2, 0, 0), 0);  // the graph at 0
 
-    gfAbort = 0;
-    PostMessageA(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
-    MyYield();
-    EXPECT_EQ(gfAbort, 0);  // Esc reached the button, not the dialog manager
+    ghStatus = installing;
+    for (WPARAM key : {VK_ESCAPE, VK_SPACE}) {  // pressed between two files
+        gfAbort = 0;
+        PostMessageA(cancel, WM_KEYDOWN, key, 0);
+        PostMessageA(cancel, WM_KEYUP, key, 0xC0000001);
+        MyYield();
+        EXPECT_EQ(gfAbort, 1) << key;
+    }
+    ghStatus = nullptr;
     MSG probe;
     EXPECT_FALSE(PeekMessageA(&probe, nullptr, 0, 0, PM_NOREMOVE)) << "MyYield left a message";
 
+    gfAbort = 0;
     PostMessageA(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, cancel, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
@@ -293,6 +299,7 @@ TEST(ChainDialogs, BadPathShowsThePathLiterallyEvenWithPercentSigns) {
 
 TEST(ChainDialogs, PlugInRefusesAPathTooLongForTheInstalledNames) {
     char dir[kPathBuffer] = "";
+    PathDialogParams params = {dir, PLATFORM_NT, ""};
     gfScan = 0;
     std::string longPath = "C:\\" + std::string(150, 'd');
     bool badPath = false;
@@ -309,7 +316,8 @@ TEST(ChainDialogs, PlugInRefusesAPathTooLongForTheInstalledNames) {
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         },
         [&] {
-            result = ShowModalDialog("PLUGIN", PathDlgProc, nullptr, reinterpret_cast<LPARAM>(dir));
+            result =
+                ShowModalDialog("PLUGIN", PathDlgProc, nullptr, reinterpret_cast<LPARAM>(&params));
         });
     EXPECT_TRUE(badPath);
     EXPECT_EQ(result, IDCANCEL);

@@ -10,7 +10,8 @@
 # copied beside it, and the expected files are expanded from the disk's SZDD
 # files with mscompress's own expander, independent of the installer's LZ
 # library. The driver (a GoogleTest program) runs the installer and plays the
-# user; everything is removed afterwards.
+# user; everything is removed afterwards. All of it lives in the build folder
+# (a /tmp of its own would refuse the links; so may others: then it copies).
 set -e
 scenario=${1:?usage: chain_run.sh <scenario> <build dir> <driver.exe> <disk dir> [host.exe]}
 build=$(cd "$2" && pwd)
@@ -31,19 +32,21 @@ if [ ! -f "$template/.ready" ]; then
   touch "$template/.ready"
 fi
 
-work=$(mktemp -d /tmp/chain.XXXXXX)
+work=$(mktemp -d "$build/setup-tests/chain.XXXXXX")
 export WINEPREFIX="$work/prefix"
 watcher=""
 cleanup() {
   [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
   wineserver -k 2>/dev/null || true
+  if mountpoint -q "$work/tiny" 2>/dev/null; then umount "$work/tiny"; fi
   rm -rf "$work"
 }
 trap cleanup EXIT INT TERM
 sys32=drive_c/windows/system32
 mkdir -p "$WINEPREFIX"
 (cd "$template" && tar --exclude="./$sys32" -cf - .) | (cd "$WINEPREFIX" && tar -xf -)
-cp -al "$template/$sys32" "$WINEPREFIX/$sys32"
+cp -al "$template/$sys32" "$WINEPREFIX/$sys32" 2>/dev/null ||
+  { rm -rf "${WINEPREFIX:?}/$sys32" && cp -a "$template/$sys32" "$WINEPREFIX/$sys32"; }
 for f in "$WINEPREFIX/$sys32"/msvcrt20.dll "$WINEPREFIX/$sys32"/*.ini; do
   [ -e "$f" ] && cp --remove-destination "$template/$sys32/$(basename "$f")" "$f"
 done
@@ -51,22 +54,35 @@ done
 mkdir "$work/disk" "$work/expected"
 cp "$disk"/* "$work/disk/"
 if [ "$scenario" = cancel ]; then
-  # A shared library big enough that the copy is still busy when the user
-  # presses Cancel.
-  # (made once per build folder: the compressor takes a while)
-  big="$build/setup-tests/big"
+  # Every plug-in file is one library of 32 MB (made once per build folder),
+  # so that the copy lasts seconds, however late the driver clicks Cancel.
+  big="$build/setup-tests/big-32m"
   if [ ! -f "$big/ready" ]; then
     rm -rf "$big" && mkdir -p "$big"
-    head -c 12000000 /dev/urandom >"$big/file"
+    head -c 32000000 /dev/urandom >"$big/file"
     (cd "$big" && mscompress file >/dev/null && touch ready)
   fi
-  cp "$big/file_" "$work/disk/pkcommon._ll"
+  for f in "$work/disk"/pk*._*; do
+    base=$(basename "$f")
+    ln -f "$big/file_" "$f" 2>/dev/null || cp "$big/file_" "$f"
+    ln "$big/file" "$work/expected/$base" 2>/dev/null || cp "$big/file" "$work/expected/$base"
+  done
+fi
+if [ "$scenario" = install ]; then  # the system's runtime is the newer by date
+  touch -d 1995-01-01 "$work/disk/msvcrt20._ll" && touch -d 2000-01-01 "$WINEPREFIX/$sys32/msvcrt20.dll"
 fi
 if [ "$scenario" = missing ]; then
   rm "$work/disk/pkfilt05._mf"
 fi
+if [ "$scenario" = badpath ]; then
+  # R: is a drive too small for the package, where mounting is allowed.
+  mkdir "$work/tiny"
+  mount -t tmpfs -o size=256k tmpfs "$work/tiny" 2>/dev/null && export CHAIN_TINY_DRIVE=r &&
+    ln -s "$work/tiny" "$WINEPREFIX/dosdevices/r:"
+fi
 for f in "$work/disk"/*._*; do
   base=$(basename "$f")
+  [ -e "$work/expected/$base" ] && continue
   msexpand <"$f" >"$work/expected/$base"
 done
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "controls/controls.h"
@@ -66,6 +67,14 @@ TEST_F(Copy, MissingSourceTouchesNoTarget) {
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Cannot open \"" + source + "\"");
     EXPECT_EQ(ReadFile(target), "installed before");
+}
+
+TEST_F(Copy, CutSourceIsAReadErrorAndLeavesNoTarget) {
+    std::string out = ScratchDir("cut"), target = out + "pkfilt01.lmf";
+    WriteFile(out + "cut._mf", ReadFile(Disk() + "pkfilt01._mf").substr(0, 60000));
+    EXPECT_EQ(MyLZCopy((out + "cut._mf").c_str(), target.c_str()), -3);
+    EXPECT_EQ(gRecorded.alerts, std::vector<std::string>{"Internal error (-3)"});
+    EXPECT_FALSE(FileExist(target.c_str()));
 }
 
 TEST_F(Copy, TargetInUseIsReportedAndLeftAlone) {
@@ -199,16 +208,59 @@ TEST_F(Copy, LoopInstallsTheCollectionAndKeepsANewerRuntime) {
     EXPECT_TRUE(gRecorded.alerts.empty());
 }
 
-TEST_F(Copy, ForcedRuntimeReplacesANewerOneAndNetworkGoesToWindows) {
-    std::string dest = ScratchDir("forced");
-    std::string ours = ReadFile(DiskOriginal("msvcrt20._2s"));
+TEST_F(Copy, PathsOfAnyLengthThatFitTheBuffer) {
+    std::string disk = ScratchDir("long-source"), dest = ScratchDir("long-target");
+    disk += std::string(120 - disk.size(), 's') + "\\";
+    dest += std::string(137 - dest.size(), 't') + "\\";  // 150 with the names
+    std::string tooLong = dest + "123456789\\", runtime = SystemPath("msvcrt20.dll"),
+                before = ReadFile(runtime);
+    for (const std::string& dir : {disk, dest, tooLong}) CreateDirectoryA(dir.c_str(), nullptr);
+    for (const CopyEntry& row : gCopy)
+        CopyFileA((Disk() + row.pszSource).c_str(), (disk + row.pszSource).c_str(), FALSE);
+    Status status;
+    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), dest.c_str()), 1);
+    EXPECT_TRUE(ReadFile(dest + "pkfilt10.lmf") == ReadFile(DiskOriginal("pkfilt10._mf")));
+    std::string shown = status.Text(kCtlCopyTo);  // the middle left out
+    EXPECT_EQ(shown.substr(0, 10) + shown.substr(shown.size() - 16),
+              dest.substr(0, 10) + "...\\pkfilt10.lmf");
+    // One name would not fit: nothing is copied, the runtime included.
     gfForceMSVC = 1;
-    EXPECT_EQ(CopyFiles(PLATFORM_WIN31, Disk().c_str(), dest.c_str()), 1);
-    EXPECT_TRUE(ReadFile(SystemPath("msvcrt20.dll")) == ours);
-    // Same stamp as the source now: without /m it is left alone.
+    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), tooLong.c_str()), -1);
+    EXPECT_TRUE(Installed(tooLong).empty() && ReadFile(runtime) == before);
+}
+
+// `image` with the 8 bytes of file version in its version resource replaced.
+std::string WithVersion(std::string image, const char (&version)[9]) {
+    const std::string head("\xBD\x04\xEF\xFE\x00\x00\x01\x00", 8);  // signature, layout
+    return image.replace(image.find(head), 16, head + std::string(version, 8));
+}
+
+TEST_F(Copy, RuntimeVersionDecidesAndForceReplaces) {
+    // The disk as a plain copy leaves it: stamped with the time of the copy.
+    std::string disk = ScratchDir("plaincopy"), dest = ScratchDir("forced");
+    for (const CopyEntry& row : gCopy) {
+        CopyFileA((Disk() + row.pszSource).c_str(), (disk + row.pszSource).c_str(), FALSE);
+        Stamp(disk + row.pszSource, 2100, 1, 1, 12, 0);
+    }
+    std::string runtime = SystemPath("msvcrt20.dll"), kept = ReadFile(runtime);
+    std::string ours = ReadFile(DiskOriginal("msvcrt20._ll"));
+    std::string real = WithVersion(ours, "\x0C\0\x02\0\xDE\x10\0\0");  // 2.12
+    const std::tuple<std::string, int, int, bool> rows[] = {
+        // installed, year, /m, replaced
+        {real, 1996, 0, false},        // a higher version stays, though older
+        {ours + "x", 1996, 0, false},  // so does an equal one
+        {WithVersion(ours, "\0\0\0\0\x05\0\0\0"), 2105, 0, true},  // a lower one goes, though newer
+        {real, 1996, 1, true},                                     // /m
+    };
+    for (const auto& [installed, year, force, replaced] : rows) {
+        WriteFile(runtime, installed);
+        Stamp(runtime, year, 6, 1, 12, 0);
+        gfForceMSVC = force;
+        EXPECT_EQ(CopyFiles(PLATFORM_WIN31, disk.c_str(), dest.c_str()), 1);
+        EXPECT_TRUE(ReadFile(runtime) == (replaced ? ours : installed)) << year;
+    }
+    WriteFile(runtime, kept);
     gfForceMSVC = 0;
-    std::string marker = SystemPath("msvcrt20.dll");
-    EXPECT_EQ(FileNewer((Disk() + "msvcrt20._ll").c_str(), marker.c_str()), 0);
 
     char windows[kPathBuffer];
     GetWindowsDirectoryA(windows, kPathMax);
@@ -226,7 +278,7 @@ TEST_F(Copy, MissingSourceStopsAfterTheFilesBefore) {
         if (strcmp(row.pszSource, "pkfilt05._mf") != 0)
             CopyFileA((Disk() + row.pszSource).c_str(), (disk + row.pszSource).c_str(), FALSE);
     Status status;
-    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), dest.c_str()), 0);
+    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), dest.c_str()), -1);
     EXPECT_EQ(gfAbort, 1);
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Cannot open \"" + disk + "pkfilt05._mf\"");
@@ -248,7 +300,7 @@ TEST_F(Copy, CancelTakesEffectBeforeTheNextRow) {
 
 TEST_F(Copy, FullDiskDuringTheLoopKeepsWhatFitted) {
     if (Scenario("ENGINE_TINY_KB").empty()) GTEST_SKIP() << "no tiny filesystem mounted as R:";
-    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), "r:\\"), 0);
+    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), "r:\\"), -1);
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Disk full when copying \"" + Disk() + "pkfilt01._mf\"");
     EXPECT_TRUE(FileExist("r:\\pkcommon.dll"));

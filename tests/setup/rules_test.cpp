@@ -41,11 +41,23 @@ TEST(PathRules, DirectoryOfAModuleOrPickedFile) {
 TEST(PathRules, DriveOfATypedPath) {
     EXPECT_EQ(DriveOfPath("q:\\x"), 17);
     EXPECT_EQ(DriveOfPath("  C:\\plugins"), 3);
+    EXPECT_EQ(DriveOfPath("d:rel"), 4);
+    EXPECT_EQ(DriveOfPath("plugins"), 0);  // relative: the current drive, not P:
     EXPECT_EQ(DriveOfPath("\\plugins"), 0);
     EXPECT_EQ(DriveOfPath("\\\\server\\share"), 0);
     EXPECT_EQ(DriveOfPath("7:"), 0);
     EXPECT_EQ(DriveOfPath(""), -1);
     EXPECT_EQ(DriveOfPath("   "), -1);
+}
+
+TEST(PathRules, LongPathsLoseTheirMiddleAndKeepTheFileName) {
+    TextWidth chars = [](const std::string& s) { return static_cast<int>(s.size()); };
+    const std::string path = "c:\\lumora\\a-deep-folder\\plug-ins\\pkfilt01.lmf";
+    EXPECT_EQ(ShortenMiddle(path, 30, chars), "c:\\lumora\\a-de...\\pkfilt01.lmf");
+    EXPECT_EQ(ShortenMiddle(path, 8, chars), "...1.lmf");
+    EXPECT_EQ(ShortenMiddle("abcdefghijklmnop", 10, chars), "abc...mnop");
+    EXPECT_EQ(ShortenLongWords("Cannot open  \"z:\\disk\\deep\\pkfilt05._mf\"", 25, chars),
+              "Cannot open  \"z:\\disk...\\pkfilt05._mf\"");
 }
 
 TEST(StampRules, NewerByCoarseDayThenByTime) {
