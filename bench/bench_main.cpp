@@ -187,7 +187,10 @@ int main(int argc, char** argv) {
             0xB8, 0xFF, 0x00, 0x00, 0x00,  // mov eax, 255
             0x29, 0xC8,                    // sub eax, ecx
             0xC3};                         // ret
-        for (int k = 0; k < 4; ++k) std::memcpy(state->code[k], kMinimal, sizeof kMinimal);
+        for (int k = 0; k < 4; ++k) {
+            std::memcpy(state->code[k], kMinimal, sizeof kMinimal);
+            state->codeSize[k] = sizeof kMinimal;
+        }
         FlushCode(state);
         double loop = Best(rounds, [&] {
             PrepareRun();

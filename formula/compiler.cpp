@@ -73,7 +73,3 @@ void CompileChannels(PluginState* s, const char* const formulas[4], ByteTable fu
     }
     s->formulasEdited = 0;
 }
-
-void LeaveErrorRoutines(PluginState* s) {
-    for (auto& code : s->code) std::memcpy(code, kErrorRoutine, sizeof kErrorRoutine);
-}

@@ -26,10 +26,6 @@ struct CompilerState {
 // One formula and one code buffer per channel: red, green, blue, alpha.
 constexpr int kChannels = 4;
 
-// The "error" routine (sub eax, eax / ret): what a failed channel runs, and
-// what the code buffers hold before anything has been compiled.
-constexpr uint8_t kErrorRoutine[3] = {0x2B, 0xC0, 0xC3};
-
 // Compiles the bytes base+start .. base+end into `code`, whose capacity is
 // *size; a routine holds at most capacity - 1 bytes. On return *size is the
 // number of code bytes written and [*start, *end) the token at which parsing
@@ -44,10 +40,8 @@ int CompileFormula(ByteTable funcs, ByteTable opers, const char* base, int32_t* 
 // each) into the code buffers of `state` and records compileFailed,
 // errorStart, errorEnd and codeSize per channel; all four are compiled even
 // when one fails; then clears formulasEdited. The caller makes the new code
-// visible to the processor.
+// visible to the processor. A channel whose codeSize is 0 holds no routine
+// (never compiled, or the tables were missing): it is not called, and its
+// output is 0 as that of a failed formula.
 void CompileChannels(PluginState* state, const char* const formulas[4], ByteTable funcs,
                      ByteTable opers);
-
-// Fills the four code buffers with the "error" routine (codeSize stays as
-// it is): the state of a block whose formulas were never compiled.
-void LeaveErrorRoutines(PluginState* state);

@@ -30,6 +30,9 @@ bool TablesNeverBuilt(const PluginState* s) {
     return allZero(s->sineTable) && allZero(s->arctanTable) && allZero(s->magnitudeTable);
 }
 
+// A channel whose buffer holds no routine gives 0, as a failed one does.
+int32_t __cdecl NoRoutine(PluginState*) { return 0; }
+
 // Results in 0..255 are by far the most common: one predictable test.
 inline uint8_t ClampToByte(int32_t v) {
     if (uint32_t(v) > 255u) v = v < 0 ? 0 : 255;
@@ -57,7 +60,8 @@ bool KeepGoing(HostRecord* h, RunMode mode, bool (*keyWaiting)(), int32_t y, int
 template <int kRun>
 bool Pass(PluginState* s, HostRecord* h, RunMode mode, bool (*keyWaiting)(), int run) {
     CompiledFormula code[kChannels];
-    for (int z = 0; z < kChannels; ++z) code[z] = reinterpret_cast<CompiledFormula>(s->code[z]);
+    for (int z = 0; z < kChannels; ++z)
+        code[z] = s->codeSize[z] > 0 ? reinterpret_cast<CompiledFormula>(s->code[z]) : NoRoutine;
     const int planes = s->zEnd - s->zStart;
     if constexpr (kRun != 0) run = kRun;
     const int32_t xStart = s->xStart, width = s->xEnd, height = s->yEnd;

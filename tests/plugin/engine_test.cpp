@@ -227,9 +227,9 @@ TEST(Engine, DivisionFaultsInAPassAreCompleted) {
         }
 }
 
-// Without the FUNC and OPER tables nothing compiles, yet every channel is
-// left with a routine that yields 0.
-TEST(Engine, MissingTablesLeaveCallableZeroRoutines) {
+// Without the FUNC and OPER tables nothing compiles: no channel has a
+// routine (the buffers hold zeros here), none is called, and each gives 0.
+TEST(Engine, MissingTablesLeaveChannelsThatGiveZero) {
     EngineRun run;
     run.SetImage(2, 2, 3);
     std::memset(run.state->code, 0, sizeof run.state->code);
@@ -237,6 +237,7 @@ TEST(Engine, MissingTablesLeaveCallableZeroRoutines) {
     run.SetFormulas("c", "c", "c");
     gModule = reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr));
     for (int k = 0; k < 4; ++k) EXPECT_EQ(run.state->compileFailed[k], 1);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(run.state->codeSize[k], 0);
     ASSERT_TRUE(run.Run());
     for (int z = 0; z < 3; ++z) EXPECT_EQ(run.Out(1, 1, z), 0);
 }
