@@ -48,40 +48,39 @@ int ThreadsWanted() {
 }
 
 Crew::Crew(int members, Job job, void* context) : job_(job), context_(context) {
+    if (members > kMaxThreads) members = kMaxThreads;
     done_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     if (!done_) return;
-    if (members > kMaxThreads) members = kMaxThreads;
+    // Every seat's event first: the workers and the end reach them all.
     for (int m = 1; m < members; ++m) {
-        Seat& seat = seats_[members_];
+        Seat& seat = seats_[m];
         seat.crew = this;
-        seat.member = members_;
+        seat.member = m;
+        seat.thread = nullptr;
         seat.asleep.store(false);
         seat.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-        // The templates' evaluation stack is a few kilobytes at most.
-        seat.thread = seat.wake ? CreateThread(nullptr, 256 * 1024, WorkerMain, &seat,
-                                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
-                                : nullptr;
-        if (!seat.thread) {
-            if (seat.wake) CloseHandle(seat.wake);
-            break;
-        }
-        ++members_;
+        if (!seat.wake) break;
+        members_ = m + 1;
     }
+    Start(1);
+}
+
+void Crew::Start(int member) {
+    if (member >= members_) return;
+    // The templates' evaluation stack is a few kilobytes at most.
+    seats_[member].thread = CreateThread(nullptr, 256 * 1024, WorkerMain, &seats_[member],
+                                         STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
 }
 
 Crew::~Crew() {
     quit_.store(true);
     band_.fetch_add(1);
-    HANDLE threads[kMaxThreads];
-    for (int m = 1; m < members_; ++m) {
-        SetEvent(seats_[m].wake);
-        threads[m - 1] = seats_[m].thread;
+    for (int m = 1; m < members_; ++m) SetEvent(seats_[m].wake);
+    if (members_ > 1 && seats_[1].thread) {
+        WaitForSingleObject(seats_[1].thread, INFINITE);
+        CloseHandle(seats_[1].thread);
     }
-    if (members_ > 1) WaitForMultipleObjects(DWORD(members_ - 1), threads, TRUE, INFINITE);
-    for (int m = 1; m < members_; ++m) {
-        CloseHandle(seats_[m].thread);
-        CloseHandle(seats_[m].wake);
-    }
+    for (int m = 1; m < members_; ++m) CloseHandle(seats_[m].wake);
     if (done_) CloseHandle(done_);
 }
 
@@ -100,11 +99,18 @@ void Crew::BandDone() {
 unsigned long __stdcall Crew::WorkerMain(void* arg) {
     Seat& seat = *static_cast<Seat*>(arg);
     Crew& crew = *seat.crew;
-    uint32_t seen = 0;
-    for (;;) {
+    const int below[2] = {2 * seat.member, 2 * seat.member + 1};
+    for (int m : below) crew.Start(m);
+    for (uint32_t seen = 0;;) {
         AwaitWithSpin([&] { return crew.band_.load() != seen; }, seat.asleep, seat.wake);
         seen = crew.band_.load();
-        if (crew.quit_.load()) return 0;
+        if (crew.quit_.load()) break;
         crew.job_(crew.context_, seat.member);
     }
+    for (int m : below) {
+        if (m >= crew.members_ || !crew.seats_[m].thread) continue;
+        WaitForSingleObject(crew.seats_[m].thread, INFINITE);
+        CloseHandle(crew.seats_[m].thread);
+    }
+    return 0;
 }

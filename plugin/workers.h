@@ -1,13 +1,17 @@
 // The threads that share a pass: a crew for one continue call.
 //
 // The calling thread is member 0 and works like the others; members 1 ..
-// n - 1 are threads that the crew starts and that end, and are joined, when
-// the crew goes: none outlives it. Between bands the workers wait, first
-// spinning for a moment (the next band usually follows at once), then asleep.
+// n - 1 are threads that end, and are joined, when the crew goes: none
+// outlives it. They are started as a tree, each worker first starting the
+// workers below it (member m those numbered 2m and 2m + 1), so the calling
+// thread starts one thread only and goes to work at once; each worker joins
+// its own before it ends. Between bands the workers wait, first spinning
+// for a moment (the next band usually follows at once), then asleep.
+//
 // A band is over when its work is: the job counts that down itself, so the
 // calling thread never waits for a worker that has not yet had the
-// processor (its share is taken by the others), and a worker that comes
-// late to a band only finds that nothing is left to take.
+// processor (or is not running yet: its share is taken by the others), and a
+// worker that comes late to a band only finds that nothing is left to take.
 // The declarations are portable; the implementation is the platform's
 // (plugin/workers.cpp).
 #pragma once
@@ -29,8 +33,8 @@ class Crew {
 public:
     using Job = void (*)(void* context, int member);
 
-    // Starts `members` - 1 threads (fewer when the system refuses some:
-    // Members() tells how many took their seat).
+    // A crew of `members` (at most kMaxThreads). A worker that the system
+    // refuses to start never comes; the others do its share.
     Crew(int members, Job job, void* context);
     ~Crew();
     Crew(const Crew&) = delete;
@@ -49,10 +53,12 @@ private:
     struct alignas(64) Seat {
         Crew* crew;
         int member;
-        void* thread;
-        void* wake;  // auto-reset event, set when a band starts while asleep
+        void* thread;  // started and joined by the member above it (member 1: the crew)
+        void* wake;    // auto-reset event, set when a band starts while asleep
         std::atomic<bool> asleep;
     };
+    // Starts the worker of seat `member`, if there is such a member.
+    void Start(int member);
     static unsigned long __stdcall WorkerMain(void* seat);
 
     Job job_;
