@@ -110,14 +110,15 @@ Sharing SharingOf(const RoutineShape* shapes, int run);
 int MembersWorthStarting(int wanted, double firstRowSeconds, int32_t rowsLeft);
 
 // The pass over rows `fromRow` .. yEnd - 1, shared by `members` threads
-// (fewer if the system gives fewer); the block's fields are set as RunPass
-// sets them, and the fault guard is in place. Ends with the block as one
-// thread would leave it. False when the abort test stopped it; when no
-// worker could be set up, the calling thread walks alone.
+// (those the system refuses to start leave their share to the others); the
+// block's fields are set as RunPass sets them, and the fault guard is in
+// place. Ends with the block as one thread would leave it. False when the
+// abort test stopped it; without memory for the members' copies the calling
+// thread walks alone.
 bool SharedWalk(PluginState* state, HostRecord* host, const Routines& r, int members,
                 uint32_t rndPerPixel, int32_t fromRow);
 
 // The host-mode pass as RunPass runs it, on exactly `threads` threads from
-// the first row on where the formulas allow it (1: today's pass). For the
-// tests and the benchmark; RunPass chooses the count itself.
+// the first row on where the formulas allow it (1: today's pass), however
+// small the area. For the tests; RunPass chooses the count itself.
 bool RunPassOn(PluginState* state, HostRecord* host, int threads);
