@@ -1,16 +1,22 @@
 // tinctor_bench: megapixels per second of the image pass on one image.
 //
-//   tinctor_bench IMAGE.rgb WIDTH HEIGHT [--only NAME] [--rounds N] [--extra FORMULA]...
+//   tinctor_bench IMAGE.rgb WIDTH HEIGHT [--only NAME] [--rounds N] [--passes-only]
+//                 [--extra FORMULA]...
 //
 // IMAGE.rgb holds WIDTH x HEIGHT pixels of 8-bit R, G, B. For each formula
 // of the set it times, best of N rounds:
-//   pass   the plug-in's pass (PrepareRun + RunFilter, compiled templates)
-//   ref    the reference evaluator of the tests over the same pass
-//   hand   the formula written by hand in C++ (-O2), same program
+//   pass     the plug-in's pass on one thread (PrepareRun + RunFilter with
+//            TINCTOR_THREADS=1, compiled templates)
+//   threads  the same on every thread it may use (TINCTOR_THREADS as given
+//            to this program, else every processor), alternating with pass
+//   ref      the reference evaluator of the tests over the same pass
+//   hand     the formula written by hand in C++ (-O2), same program
 // and once: the floor of the design (a loop calling a minimal routine once
-// per pixel and channel, cdecl with the state block as its argument), the
-// time to compile four formulas of 1023 characters, and the memory the pass
-// takes beyond the host's buffers. Lines are "key value" for bench/run.sh.
+// per pixel and channel, cdecl with the state block as its argument), what
+// a crew of threads costs, the time to compile four formulas of 1023
+// characters, and the memory the pass takes beyond the host's buffers.
+// --passes-only: the floor, pass and threads lines alone. Lines are "key value"
+// for bench/run.sh.
 #include <windows.h>
 #include <psapi.h>
 #include <chrono>
@@ -21,6 +27,7 @@
 #include "bench/formulas.h"
 #include "formula/runtime.h"
 #include "plugin/plugin.h"
+#include "plugin/workers.h"
 #include "tests/formula/reference_eval.h"
 
 namespace {
@@ -122,10 +129,13 @@ int main(int argc, char** argv) {
     std::string only;
     std::vector<std::string> extra;  // formulas timed through the pass only
     int rounds = 3;
-    for (int i = 4; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--only")) only = argv[i + 1];
-        if (!std::strcmp(argv[i], "--rounds")) rounds = std::atoi(argv[i + 1]);
-        if (!std::strcmp(argv[i], "--extra")) extra.push_back(argv[i + 1]);
+    bool passesOnly = false;
+    for (int i = 4; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--passes-only")) passesOnly = true;
+        if (i + 1 == argc) break;
+        if (!std::strcmp(argv[i], "--only")) only = argv[++i];
+        else if (!std::strcmp(argv[i], "--rounds")) rounds = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--extra")) extra.push_back(argv[++i]);
     }
 
     gModule = reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr));
@@ -168,13 +178,18 @@ int main(int argc, char** argv) {
     gState = state;
     gDefinition = definition;
     BuildTrigTables();
+    char threadsValue[16] = "";
+    if (GetEnvironmentVariableA("TINCTOR_THREADS", threadsValue, sizeof threadsValue) >=
+        sizeof threadsValue)
+        threadsValue[0] = 0;
+    const std::string threads = threadsValue;
     const double mp = double(width) * height / 1e6;
     std::printf("image %dx%d\n", width, height);
 
     SetPassContext(state, host);
     // The first pass over the buffers pays for page faults and clock ramp-up.
     FloorPass(state, Minimal);
-    double floor = Best(rounds + 2, [&] { FloorPass(state, Minimal); });
+    double floor = Best(passesOnly ? 1 : rounds + 2, [&] { FloorPass(state, Minimal); });
     std::printf("floor %.2f\n", mp / floor);
 
     // The engine's own loop around the same minimal routine, as machine code
@@ -187,13 +202,51 @@ int main(int argc, char** argv) {
             0xB8, 0xFF, 0x00, 0x00, 0x00,  // mov eax, 255
             0x29, 0xC8,                    // sub eax, ecx
             0xC3};                         // ret
-        for (int k = 0; k < 4; ++k) std::memcpy(state->code[k], kMinimal, sizeof kMinimal);
+        for (int k = 0; k < 4; ++k) {
+            std::memcpy(state->code[k], kMinimal, sizeof kMinimal);
+            state->codeSize[k] = sizeof kMinimal;
+        }
         FlushCode(state);
-        double loop = Best(rounds, [&] {
+        double loop = Best(passesOnly ? 0 : rounds, [&] {
             PrepareRun();
             RunFilter(RunMode::Host);
         });
-        std::printf("engine-loop %.2f\n", mp / loop);
+        if (!passesOnly) std::printf("engine-loop %.2f\n", mp / loop);
+    }
+
+    // What sharing a pass costs the calling thread: starting a crew of every
+    // thread the pass may use (the workers then start each other), a band in
+    // which every member checks in and does nothing else, and ending the
+    // crew once every worker has run (joining them). Lines "crew N start
+    // BAND END", in microseconds.
+    if (!passesOnly) {
+        struct Roll {
+            Crew* crew;
+            std::atomic<int> remaining;
+        } roll;
+        const Crew::Job checkIn = [](void* context, int) {
+            auto* r = static_cast<Roll*>(context);
+            if (r->remaining.fetch_sub(1) == 1) r->crew->BandDone();
+        };
+        const int members = ThreadsWanted(), crews = 20, bands = 2000;
+        double start = 0, end = 0, band = 0;
+        for (int i = 0; i < crews; ++i) {
+            auto t0 = std::chrono::steady_clock::now();
+            auto* crew = new Crew(members, checkIn, &roll);
+            start += Seconds(t0);
+            roll.crew = crew;
+            t0 = std::chrono::steady_clock::now();
+            for (int k = 0; k < (i ? 1 : bands); ++k) {
+                roll.remaining.store(crew->Members());
+                crew->RunBand(roll.remaining);
+            }
+            if (i == 0) band = Seconds(t0) / bands;
+            t0 = std::chrono::steady_clock::now();
+            delete crew;
+            end += Seconds(t0);
+        }
+        std::printf("crew %d start %.1f band %.2f end %.1f\n", members, start / crews * 1e6,
+                    band * 1e6, end / crews * 1e6);
     }
 
     for (const std::string& text : extra) {
@@ -217,13 +270,33 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tinctor_bench: %s does not compile\n", bf.formula);
             return 1;
         }
+        // The pass on one thread and on all threads (TINCTOR_THREADS as this
+        // program was started with, else every processor), alternating, the
+        // best of `rounds` each; the first output of each is kept.
         size_t before = PrivateBytes();
-        double pass = Best(rounds, [&] {
-            PrepareRun();
-            RunFilter(RunMode::Host);
-        });
+        double pass = 1e30, shared = 1e30;
+        std::vector<uint8_t> passOut, sharedOut;
+        for (int round = 0; round < rounds; ++round) {
+            SetEnvironmentVariableA("TINCTOR_THREADS", "1");
+            pass = std::min(pass, Best(1, [&] {
+                                PrepareRun();
+                                RunFilter(RunMode::Host);
+                            }));
+            if (round == 0) passOut = out;
+            SetEnvironmentVariableA("TINCTOR_THREADS", threads.empty() ? nullptr : threads.c_str());
+            shared = std::min(shared, Best(1, [&] {
+                                  PrepareRun();
+                                  RunFilter(RunMode::Host);
+                              }));
+            if (round == 0) sharedOut = out;
+        }
         long grown = long(PrivateBytes()) - long(before);
-        std::vector<uint8_t> passOut = out;
+        std::printf("formula %s | %s\n", bf.name, bf.formula);
+        std::printf("pass %s %.2f\n", bf.name, mp / pass);
+        std::printf("threads %s %.2f %s\n", bf.name, mp / shared,
+                    sharedOut == passOut ? "same" : "DIFFERENT");
+        std::fflush(stdout);
+        if (passesOnly) continue;
 
         RefProgram programs[4];
         for (int k = 0; k < 4; ++k) RefCompile(definition->formula[k], programs[k]);
@@ -232,15 +305,13 @@ int main(int argc, char** argv) {
             SetPassContext(state, host);
             RefRunPass(programs, *state);
         });
-        bool same = out == passOut;
+        const bool same = out == passOut;
 
         double hand = Best(rounds, [&] {
             PrepareRun();
             SetPassContext(state, host);
             bf.hand(state);
         });
-        std::printf("formula %s | %s\n", bf.name, bf.formula);
-        std::printf("pass %s %.2f\n", bf.name, mp / pass);
         std::printf("ref %s %.2f %s\n", bf.name, mp / ref, same ? "same" : "DIFFERENT");
         std::printf("hand %s %.2f\n", bf.name, mp / hand);
         std::printf("memory %s %ld\n", bf.name, grown);
@@ -249,6 +320,7 @@ int main(int argc, char** argv) {
 
     // Compile time of four formulas of 1023 characters.
     for (bool dense : {true, false}) {
+        if (passesOnly) break;
         for (int k = 0; k < 4; ++k) {
             std::string text = LongFormula(1023, k, dense);
             std::memset(definition->formula[k], 0, sizeof definition->formula[k]);

@@ -4,10 +4,14 @@
 #   bash bench/run.sh [SIZE]       (default 4096: a SIZE x SIZE image)
 # Needs a configured build (BUILD, default build); installs what it needs.
 # Environment: ROUNDS (timed rounds per formula, default 3); BAND (rows that
-# ImageMagick -fx gets); BEFORE=path/to/an/older/tinctor_bench.exe adds a
-# before/after table: the older and the current program run alternately
-# PAIRS times (default 3) on the same image in the same machine state, and
-# each formula's best rate of each side is compared.
+# ImageMagick -fx gets); PAIRS (default 3): the pass on one thread and on
+# all threads (alternating inside the program) and G'MIC on all threads run
+# alternately PAIRS times, and each one's best rate is compared;
+# TINCTOR_THREADS, when set, is the pass's "all threads";
+# BEFORE=path/to/an/older/tinctor_bench.exe adds a before/after table: the
+# older and the current program run alternately PAIRS times on the same
+# image in the same machine state, and each formula's best one-thread rate
+# of each side is compared.
 set -e
 cd "$(dirname "$0")/.."
 sh scripts/deps.sh
@@ -38,8 +42,9 @@ if [ -n "$BEFORE" ]; then
   : > "$WORK/pairs.txt"
   for i in $(seq "$PAIRS"); do
     for side in before after; do
-      exe="$BUILD/bench/tinctor_bench.exe"; [ "$side" = before ] && exe="$BEFORE"
-      sh cmake/wine-run.sh "$exe" "$WORK/image.rgb" "$SIZE" "$SIZE" --rounds "$ROUNDS" | tr -d '\r' \
+      exe="$BUILD/bench/tinctor_bench.exe"; only=--passes-only
+      [ "$side" = before ] && exe="$BEFORE" && only=
+      sh cmake/wine-run.sh "$exe" "$WORK/image.rgb" "$SIZE" "$SIZE" --rounds "$ROUNDS" $only | tr -d '\r' \
         | awk -v side="$side" '$1 == "pass" || $1 == "floor" { print side, $0 }' | tee -a "$WORK/pairs.txt"
     done
   done
@@ -92,6 +97,19 @@ for name in invert gray radial waves blur noise shift; do
   echo "$line" | tee -a "$WORK/tools.txt"
 done
 
+# Every core: the pass on one and on all threads (alternating inside the
+# program) and G'MIC on all threads, alternately, PAIRS times.
+echo "== every core: the pass on one and on all threads, and G'MIC on all threads, $PAIRS alternating runs"
+: > "$WORK/cores.txt"
+for i in $(seq "$PAIRS"); do
+  sh cmake/wine-run.sh "$BUILD/bench/tinctor_bench.exe" "$WORK/image.rgb" "$SIZE" "$SIZE" --rounds "$ROUNDS" \
+    --passes-only | tr -d '\r' | awk '$1 == "pass" || $1 == "threads" { print $1, $2, $3 }' | tee -a "$WORK/cores.txt"
+  for name in invert gray radial waves blur noise shift; do
+    gmN=$(timed gmic -input "$WORK/image.ppm" -fill "${fill[$name]}" -output "$WORK/o.ppm")
+    echo "gmic $name $(rate "$MP" "$gmN" "$plain_gmN")" | tee -a "$WORK/cores.txt"
+  done
+done
+
 # ---- the command line: whole lumora fx commands against -fx and G'MIC ----
 . bench/command_line.sh
 command_line_bench "$WORK/tinctor.txt"
@@ -124,7 +142,7 @@ floor=$(awk '$1 == "floor" { print $2 }' "$WORK/tinctor.txt")
       "$(echo "$p / $gm1" | bc -l)" "$(echo "$p / $gmN" | bc -l)"
   done < "$WORK/tools.txt"
   echo
-  echo "Reference evaluator output identical to the pass's: $(grep -c ' same$' "$WORK/tinctor.txt") of $(grep -c '^ref ' "$WORK/tinctor.txt") formulas."
+  echo "Reference evaluator output identical to the pass's: $(grep -c '^ref .* same$' "$WORK/tinctor.txt") of $(grep -c '^ref ' "$WORK/tinctor.txt") formulas."
   echo
   echo "Memory the pass takes beyond the host's buffers (growth of private bytes over the timed runs):"
   echo "$(awk '$1 == "memory" { printf "%s %s bytes; ", $2, $3 }' "$WORK/tinctor.txt")"
@@ -135,11 +153,39 @@ floor=$(awk '$1 == "floor" { print $2 }' "$WORK/tinctor.txt")
   echo
   echo "The engine's own loop around the minimal routine (as machine code in the code buffers):"
   echo "$(awk '$1 == "engine-loop" { print $2 }' "$WORK/tinctor.txt") MP/s."
+  echo
+  echo "## Every core"
+  echo
+  echo "A pass whose running formulas never put is shared by a crew of threads, in bands of ten rows (the"
+  echo "host is asked between bands, on its own thread), each thread on its own copy of the pixel context;"
+  echo "rnd starts each piece from the generator jumped ahead, so every byte equals the one-thread pass."
+  echo "The pass on one thread (TINCTOR_THREADS=1) and on all ${TINCTOR_THREADS:-$(nproc)} threads alternate inside each"
+  echo "run, and G'MIC on all threads runs between those runs; $PAIRS runs, best rate of each in MP/s."
+  echo "Identical output on all threads: $(awk '$1 == "threads" && $4 == "same"' "$WORK/tinctor.txt" | wc -l) of $(grep -c '^threads ' "$WORK/tinctor.txt") formulas."
+  echo
+  read -r _ crewN crewStart crewBand crewEnd < <(awk '$1 == "crew" { print $1, $2, $4, $6, $8 }' "$WORK/tinctor.txt")
+  echo "What sharing costs the calling thread (microseconds, a crew of $crewN): starting the crew $crewStart, a band"
+  echo "in which every member checks in $crewBand, ending the crew $crewEnd. From these and the one-thread time"
+  echo "T1: the serial part of a pass is its first row (T1 / $SIZE), starting and ending the crew, and one band"
+  echo "wake-up per ten rows; p is the rest's share of T1, and on 16 cores Amdahl gives 1 / ((1 - p) + p / 16)."
+  echo
+  echo "| formula | pass 1 thr | pass all thr | all / 1 | G'MIC all thr | pass all / G'MIC all | p | 16 cores, MP/s |"
+  echo "|---|---|---|---|---|---|---|---|"
+  for name in invert gray radial waves blur noise shift; do
+    best() { awk -v k="$1" -v n="$name" '$1 == k && $2 == n && $3 > b { b = $3 } END { print b + 0 }' "$WORK/cores.txt"; }
+    p1=$(best pass); pN=$(best threads); gN=$(best gmic)
+    f=$(grep "^formula $name " "$WORK/tinctor.txt" | cut -d'|' -f2 | sed 's/^ //')
+    awk -v f="$f" -v p1="$p1" -v pN="$pN" -v gN="$gN" -v mp="$MP" -v size="$SIZE" \
+        -v s="$crewStart" -v b="$crewBand" -v e="$crewEnd" 'BEGIN {
+      t1 = mp / p1; serial = t1 / size + (s + e) / 1e6 + int((size + 9) / 10) * b / 1e6
+      p = 1 - serial / t1; if (p < 0) p = 0; s16 = 1 / ((1 - p) + p / 16)
+      printf "| `%s` | %.2f | %.2f | %.2f | %.2f | %.2f | %.4f | %.0f |\n", f, p1, pN, pN / p1, gN, pN / gN, p, p1 * s16 }'
+  done
   if [ -n "$BEFORE" ]; then
     echo
     echo "## Before and after"
     echo
-    echo "The pass of \`$BEFORE\` (before) and of this build (after), run alternately $PAIRS times each on the"
+    echo "The pass on one thread of \`$BEFORE\` (before) and of this build (after), run alternately $PAIRS times each on the"
     echo "same image right after the table above; best rate of each side in MP/s, and the floor of the"
     echo "design measured by each run (best of its runs)."
     echo

@@ -26,9 +26,16 @@ struct CompilerState {
 // One formula and one code buffer per channel: red, green, blue, alpha.
 constexpr int kChannels = 4;
 
-// The "error" routine (sub eax, eax / ret): what a failed channel runs, and
-// what the code buffers hold before anything has been compiled.
-constexpr uint8_t kErrorRoutine[3] = {0x2B, 0xC0, 0xC3};
+// What a routine does to the state block besides reading it. The templates
+// write only the random state (rnd) and the cells (put), and none of them
+// jumps over another (every operand is evaluated, both branches of "?"
+// included), so every call of the routine runs each of its templates once.
+// Counted as the parser names the templates; after a syntax error only the
+// "error" routine is live, and it writes nothing.
+struct RoutineShape {
+    int32_t rndCalls;  // how often one call advances the random generator
+    bool writesCells;  // a put: a later pixel may read what this one stored
+};
 
 // Compiles the bytes base+start .. base+end into `code`, whose capacity is
 // *size; a routine holds at most capacity - 1 bytes. On return *size is the
@@ -37,17 +44,21 @@ constexpr uint8_t kErrorRoutine[3] = {0x2B, 0xC0, 0xC3};
 // the whole text was a formula, 1 otherwise. After a syntax error the buffer
 // holds the "error" routine (returns 0); when only a trailing token was left
 // over it holds the complete routine of the leading expression.
+// `shape`, when given, receives what the routine writes.
 int CompileFormula(ByteTable funcs, ByteTable opers, const char* base, int32_t* start, int32_t* end,
-                   uint8_t* code, int32_t* size);
+                   uint8_t* code, int32_t* size, RoutineShape* shape = nullptr);
 
 // Compiles the four zero-terminated formula slots (at most 1023 characters
 // each) into the code buffers of `state` and records compileFailed,
 // errorStart, errorEnd and codeSize per channel; all four are compiled even
 // when one fails; then clears formulasEdited. The caller makes the new code
-// visible to the processor.
+// visible to the processor. A channel whose codeSize is 0 holds no routine
+// (never compiled, or the tables were missing): it is not called, and its
+// output is 0 as that of a failed formula.
 void CompileChannels(PluginState* state, const char* const formulas[4], ByteTable funcs,
                      ByteTable opers);
 
-// Fills the four code buffers with the "error" routine (codeSize stays as
-// it is): the state of a block whose formulas were never compiled.
-void LeaveErrorRoutines(PluginState* state);
+// The shapes of the four routines in the code buffers of `state`, as its
+// last CompileChannels found them; null when the buffers hold anything but
+// what that compile wrote (another block, or bytes written since).
+const RoutineShape* ChannelShapes(const PluginState* state);

@@ -6,8 +6,10 @@
 
 namespace {
 
-// The code range of the guard in place (single-threaded: the host calls us
-// on one thread, and a guard lives only inside that call).
+// The code range of the guard in place. Set before a pass starts its
+// workers and cleared after they have ended, so the handler reads it on
+// whichever thread faults; the host calls us on one thread, and a guard
+// lives only inside that call.
 const uint8_t* gGuardBegin = nullptr;
 const uint8_t* gGuardEnd = nullptr;
 

@@ -14,7 +14,7 @@ void FlushCode(const void* code, std::size_t bytes);
 
 // While a FaultGuard lives, a division fault whose instruction lies in
 // [begin, end) is completed (formula/division.h) and the code resumes
-// behind it. Nothing else is touched: other faults, and faults elsewhere,
+// behind it, on whichever thread of the process it happens. Nothing else is touched: other faults, and faults elsewhere,
 // go on to whoever handles them. Installed for the length of a pass only;
 // nothing stays installed once the guard is gone. One guard at a time.
 class FaultGuard {

@@ -85,6 +85,17 @@ int32_t Fx30Sin(int32_t a) {
 
 int32_t Fx30Cos(int32_t a) { return Fx30Sin(int32_t(uint32_t(a) + kHalfPi16)); }
 
+// The mask ends with one bit set: the sixteenth of a turn (22.5 degrees) in
+// which the point (a, b) = (x, y) lies. Bits 7 down to 0 are the sixteenths
+// of the upper half, counter-clockwise from the positive x axis (bit 7 from
+// 0 to 22.5 degrees, bit 0 from 157.5 to 180); bits 8 up to 15 those of the
+// lower half, clockwise (bit 8 from 0 to -22.5 degrees, bit 15 from -157.5 to
+// -180). Each step keeps the sixteenths that agree with what it found:
+//   0x00FF upper half (y >= 0)          0xFF00 lower half
+//   0x0FF0 right half (x >= 0)          0xF00F left half
+//   0xC3C3 within 45 degrees of the x axis, 0x3C3C of the y axis
+//   0x9999 within 22.5 degrees of an axis, 0x6666 the others (angle halved)
+// and the end reads the same sets back to fold the first octant's angle out.
 int32_t Fx16Atan2(int32_t a, int32_t b) {
     uint32_t mask = 0x00FF;
     if (b < 0) {

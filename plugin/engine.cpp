@@ -1,19 +1,23 @@
-// The filter application engine: PrepareRun sets up one run, RunFilter walks
-// the requested area once and stores every channel formula's result.
+// The filter application engine: PrepareRun sets up one run, RunPass walks
+// the requested area once and stores every channel formula's result, on the
+// calling thread alone or, in host mode where the formulas allow it, in
+// bands shared with worker threads (plugin/shared_pass.cpp).
 //
 // Portable: the platform reaches the pass only through what is handed in
-// (the preview's keystroke test) and the formula library's fault guard.
+// (the preview's keystroke test), the formula library's fault guard and the
+// crew of plugin/workers.h.
+#include <chrono>
 #include <cstring>
 #include "formula/compiler.h"
 #include "formula/native.h"
+#include "formula/random_jump.h"
 #include "formula/runtime.h"
+#include "plugin/pass.h"
 #include "plugin/plugin.h"
-
-using CompiledFormula = int32_t(__cdecl*)(PluginState*);
+#include "plugin/workers.h"
 
 namespace {
 
-constexpr int kRowsPerHostCheck = 10;  // abort test and progress every tenth row
 constexpr int kRandIndexA = 0, kRandIndexB = 31;
 constexpr int32_t kRandomSeed = 0;
 constexpr int kMaps = 4;  // map i from sliders 2i and 2i + 1
@@ -30,101 +34,44 @@ bool TablesNeverBuilt(const PluginState* s) {
     return allZero(s->sineTable) && allZero(s->arctanTable) && allZero(s->magnitudeTable);
 }
 
-// Results in 0..255 are by far the most common: one predictable test.
-inline uint8_t ClampToByte(int32_t v) {
-    if (uint32_t(v) > 255u) v = v < 0 ? 0 : 255;
-    return uint8_t(v);
-}
+// A channel whose buffer holds no routine gives 0, as a failed one does.
+int32_t __cdecl NoRoutine(PluginState*) { return 0; }
 
-// Between rows: the host's abort test and progress report (each skipped when
-// the host has none), or the preview's keystroke test. False: stop.
-bool KeepGoing(HostRecord* h, RunMode mode, bool (*keyWaiting)(), int32_t y, int32_t height) {
-    if (mode == RunMode::Preview) return !(keyWaiting && keyWaiting());
-    if (y % kRowsPerHostCheck != 0) return true;
-    if (h->abortProc && h->abortProc()) return false;
-    if (h->progressProc) h->progressProc(y, height);
-    return true;
-}
-
-// The walk over the area. `planes` (zEnd - zStart) is the pixel stride; the
-// formulas run for the first `kRun` planes (0: `run` of them, at most the
-// four code buffers), the other planes of the output stay untouched.
-// The compiled code reads x, y, z and planeValue from the block, so those are
-// stored before every call; the running pointers are kept there too (the
-// pixel pointers once a row);
-// everything the loop itself needs stays in locals, because after each call
-// into the code buffers the compiler must assume the block has changed.
+// Rows fromRow .. toRow - 1 on the calling thread, with the host's questions
+// (or the preview's keystroke test) after every row. The running pointers
+// are kept in the block (the pixel pointers once a row).
 template <int kRun>
-bool Pass(PluginState* s, HostRecord* h, RunMode mode, bool (*keyWaiting)(), int run) {
-    CompiledFormula code[kChannels];
-    for (int z = 0; z < kChannels; ++z) code[z] = reinterpret_cast<CompiledFormula>(s->code[z]);
-    const int planes = s->zEnd - s->zStart;
-    if constexpr (kRun != 0) run = kRun;
+bool Walk(PluginState* s, HostRecord* h, RunMode mode, bool (*keyWaiting)(),
+          const Routines& routines, int32_t fromRow, int32_t toRow) {
+    const Routines r = routines;  // a local the compiled code cannot reach: kept in registers
+    const int planes = r.planes;
     const int32_t xStart = s->xStart, width = s->xEnd, height = s->yEnd;
     const int32_t inStep = s->inRowBytes, outStep = s->outRowBytes;
     uint8_t* inRow = s->inRow;
     uint8_t* outRow = s->outRow;
-    for (int32_t y = s->yStart; y < height; ++y) {
+    for (int32_t y = fromRow; y < toRow; ++y) {
         s->y = y;
-        uint8_t* in = inRow;
-        uint8_t* out = outRow;
-        for (int32_t x = xStart; x < width; ++x) {
-            s->x = x;
-            if constexpr (kRun == 0) {
-                for (int z = 0; z < run; ++z) s->planeValue[z] = in[z];
-                for (int z = 0; z < run; ++z) {
-                    s->z = z;
-                    out[z] = ClampToByte(code[z](s));
-                }
-            } else {
-                // All samples first: every formula sees the source pixel.
-                s->planeValue[0] = in[0];
-                s->planeValue[1] = in[1];
-                s->planeValue[2] = in[2];
-                if constexpr (kRun == 4) s->planeValue[3] = in[3];
-                s->z = 0;
-                out[0] = ClampToByte(code[0](s));
-                s->z = 1;
-                out[1] = ClampToByte(code[1](s));
-                s->z = 2;
-                out[2] = ClampToByte(code[2](s));
-                if constexpr (kRun == 4) {
-                    s->z = 3;
-                    out[3] = ClampToByte(code[3](s));
-                }
-            }
-            in += planes;
-            out += planes;
-        }
+        WalkRow<kRun>(s, r, inRow, outRow, xStart, width);
         // No template reads the pixel pointers: they are brought up to date
-        // once a row (at its last pixel, where the per-pixel walk left them),
-        // which spares two stores per pixel.
+        // once a row (at its last pixel, where the per-pixel walk left
+        // them), which spares two stores per pixel.
         if (width > xStart) {
-            s->inPixel = in - planes;
-            s->outPixel = out - planes;
+            s->inPixel = inRow + (width - xStart - 1) * planes;
+            s->outPixel = outRow + (width - xStart - 1) * planes;
         }
         s->inRow = inRow += inStep;
         s->outRow = outRow += outStep;
-        if (!KeepGoing(h, mode, keyWaiting, y, height)) return false;
+        if (mode == RunMode::Preview) {
+            if (keyWaiting && keyWaiting()) return false;
+        } else if (h && !AskHost(h, y, height)) {
+            return false;
+        }
     }
     return true;
 }
 
-}  // namespace
-
-void PrepareRun() {
-    PluginState* s = gState;
-    if (TablesNeverBuilt(s)) BuildTrigTables(s);
-    std::memcpy(s->slider, gDefinition->sliderValue, sizeof s->slider);
-    for (int i = 0; i < kMaps; ++i)
-        BuildMapTable(s->slider[2 * i], s->slider[2 * i + 1], s->mapTable[i]);
-    s->randIndexA = kRandIndexA;
-    s->randIndexB = kRandIndexB;
-    SeedRandom(kRandomSeed, s->randTable);
-    std::memset(s->cell, 0, sizeof s->cell);
-}
-
-bool RunPass(PluginState* s, HostRecord* h, RunMode mode, bool (*keyWaiting)()) {
+// The fields of the pass, from the host's record.
+void SetUpPass(PluginState* s, const HostRecord* h) {
     std::memset(s->planeValue, 0, sizeof s->planeValue);
     s->xStart = 0;
     s->xEnd = h->inArea.right - h->inArea.left;
@@ -144,17 +91,108 @@ bool RunPass(PluginState* s, HostRecord* h, RunMode mode, bool (*keyWaiting)()) 
     s->outBase = h->outData;
     s->inRow = s->inBase;
     s->outRow = s->outBase;
+}
 
-    const int planes = s->zEnd - s->zStart;
-    if (planes <= 0) return true;  // no plane to filter: nothing to walk
-    const int run = planes < kChannels ? planes : kChannels;
-    // Division faults of the compiled code are completed for this pass only.
+// The bytes a buffer of `rows` rows spans, whichever way its stride runs.
+void Span(const uint8_t* base, int32_t stride, int32_t rows, int32_t rowBytes, uintptr_t* lo,
+          uintptr_t* hi) {
+    const intptr_t reach = intptr_t(stride) * (rows - 1);
+    *lo = uintptr_t(base) + uintptr_t(reach < 0 ? reach : 0);
+    *hi = uintptr_t(base) + uintptr_t(reach > 0 ? reach : 0) + uintptr_t(rowBytes);
+}
+
+// Sharing, as far as the block and the host's buffers allow it: workers
+// read the input (src, cnv, rad look anywhere in it) while others write the
+// output, so the two must not overlap; and a jump needs the generator of a
+// run. Anything else keeps the pass on one thread.
+Sharing SharingFor(const PluginState* s, const Routines& r) {
+    Sharing sharing = SharingOf(ChannelShapes(s), r.run);
+    const int32_t width = s->xEnd, height = s->yEnd;
+    if (width <= 0 || height <= 0) return {false, 0};
+    uintptr_t inLo, inHi, outLo, outHi;
+    Span(s->inBase, s->inRowBytes, height, width * r.planes, &inLo, &inHi);
+    Span(s->outBase, s->outRowBytes, height, width * r.planes, &outLo, &outHi);
+    if (inLo < outHi && outLo < inHi) sharing.allowed = false;
+    if (sharing.rndPerPixel && !RandomJumpable(s)) sharing.allowed = false;
+    return sharing;
+}
+
+// RunPass's set-up, then `body` under the fault guard.
+template <class Body>
+bool WithPass(PluginState* s, HostRecord* h, Body body) {
+    SetUpPass(s, h);
+    const Routines r = RoutinesOf(s);
+    if (r.planes <= 0) return true;  // no plane to filter: nothing to walk
+    // Division faults of the compiled code are completed for this pass only,
+    // on whichever thread they happen.
     const FaultGuard guard(s->code[0], s->code[0] + sizeof s->code);
-    switch (planes) {
-    case 3: return Pass<3>(s, h, mode, keyWaiting, run);
-    case 4: return Pass<4>(s, h, mode, keyWaiting, run);
-    default: return Pass<0>(s, h, mode, keyWaiting, run);
+    return body(r);
+}
+
+}  // namespace
+
+bool WalkAlone(PluginState* s, HostRecord* h, RunMode mode, bool (*keyWaiting)(), const Routines& r,
+               int32_t fromRow, int32_t toRow) {
+    switch (r.planes) {
+    case 3: return Walk<3>(s, h, mode, keyWaiting, r, fromRow, toRow);
+    case 4: return Walk<4>(s, h, mode, keyWaiting, r, fromRow, toRow);
+    default: return Walk<0>(s, h, mode, keyWaiting, r, fromRow, toRow);
     }
+}
+
+Routines RoutinesOf(const PluginState* s) {
+    Routines r;
+    for (int z = 0; z < kChannels; ++z)
+        r.code[z] = s->codeSize[z] > 0 ? reinterpret_cast<CompiledFormula>(s->code[z]) : NoRoutine;
+    r.planes = s->zEnd - s->zStart;
+    r.run = r.planes < kChannels ? r.planes : kChannels;
+    return r;
+}
+
+bool AskHost(HostRecord* h, int32_t y, int32_t height) {
+    if (y % kRowsPerHostCheck != 0) return true;
+    if (h->abortProc && h->abortProc()) return false;
+    if (h->progressProc) h->progressProc(y, height);
+    return true;
+}
+
+void PrepareRun() {
+    PluginState* s = gState;
+    if (TablesNeverBuilt(s)) BuildTrigTables(s);
+    std::memcpy(s->slider, gDefinition->sliderValue, sizeof s->slider);
+    for (int i = 0; i < kMaps; ++i)
+        BuildMapTable(s->slider[2 * i], s->slider[2 * i + 1], s->mapTable[i]);
+    s->randIndexA = kRandIndexA;
+    s->randIndexB = kRandIndexB;
+    SeedRandom(kRandomSeed, s->randTable);
+    std::memset(s->cell, 0, sizeof s->cell);
+}
+
+bool RunPass(PluginState* s, HostRecord* h, RunMode mode, bool (*keyWaiting)()) {
+    return WithPass(s, h, [&](const Routines& r) {
+        const int height = s->yEnd;
+        const int wanted = mode == RunMode::Host ? ThreadsWanted() : 1;
+        const Sharing sharing = wanted > 1 ? SharingFor(s, r) : Sharing{false, 0};
+        if (!sharing.allowed || height < 2) return WalkAlone(s, h, mode, keyWaiting, r, 0, height);
+        // The first row runs alone and tells what the rest is worth (the
+        // host's questions after it are not counted: they may take long).
+        const auto start = std::chrono::steady_clock::now();
+        WalkAlone(s, nullptr, mode, nullptr, r, 0, 1);
+        const double firstRow =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (!AskHost(h, 0, height)) return false;
+        const int members = MembersWorthStarting(wanted, firstRow, height - 1);
+        if (members < 2) return WalkAlone(s, h, mode, keyWaiting, r, 1, height);
+        return SharedWalk(s, h, r, members, sharing.rndPerPixel, 1);
+    });
+}
+
+bool RunPassOn(PluginState* s, HostRecord* h, int threads) {
+    return WithPass(s, h, [&](const Routines& r) {
+        const Sharing sharing = threads > 1 ? SharingFor(s, r) : Sharing{false, 0};
+        if (!sharing.allowed) return WalkAlone(s, h, RunMode::Host, nullptr, r, 0, s->yEnd);
+        return SharedWalk(s, h, r, threads, sharing.rndPerPixel, 0);
+    });
 }
 
 bool RunFilter(RunMode mode) { return RunPass(gState, gHost, mode, KeyWaiting); }

@@ -71,9 +71,8 @@ extern "C" __declspec(dllexport) void __cdecl ENTRYPOINT1(int32_t selector, Host
     if (*data == 0) {
         auto* block = static_cast<PluginState*>(AllocBlock(sizeof(PluginState)));
         if (!block) return;
-        // Until the first compile every channel is a failed one: a continue
-        // without a start runs the "error" routine and writes 0.
-        LeaveErrorRoutines(block);
+        // Until the first compile no channel has a routine (codeSize 0): a
+        // continue without a start calls none of them and writes 0.
         MakeCodeExecutable(block);
         FlushCode(block);
         *data = reinterpret_cast<intptr_t>(block);

@@ -84,9 +84,9 @@ void CompileChannelFormulas() {
                                                  gDefinition->formula[2], gDefinition->formula[3]};
         CompileChannels(s, formulas, {funcs, funcSize}, {opers, operSize});
     } else {
-        // Without the tables nothing can be compiled, yet a pass calls every
-        // channel: each is a failed channel with the "error" routine (output 0).
-        LeaveErrorRoutines(s);
+        // Without the tables nothing can be compiled: each channel is a failed
+        // one without a routine (codeSize 0), which the pass does not call and
+        // whose output is 0.
         for (int k = 0; k < kChannels; ++k) {
             s->compileFailed[k] = 1;
             s->errorStart[k] = s->errorEnd[k] = s->codeSize[k] = 0;

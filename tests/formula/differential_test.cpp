@@ -5,6 +5,9 @@
 // faults are completed by the fault guard, as in a pass, and must give the
 // reference's results; any other fault ends the program with a report.
 //
+// Whole passes, too: four generated formulas over an image, walked on 1, 2,
+// 3 and 8 threads, must give the reference's image byte for byte.
+//
 // Normal run: 20,000 formulas. Soak: formula_differential --formulas=5000000
 // [--seed=N], or TINCTOR_FORMULAS / TINCTOR_SEED in the environment.
 #include <gtest/gtest.h>
@@ -13,7 +16,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
+#include "formula/compiler.h"
+#include "formula/runtime.h"
 #include "interface/state.h"
+#include "plugin/pass.h"
 #include "tests/formula/formula_generator.h"
 #include "tests/formula/native_runner.h"
 #include "tests/formula/random_state.h"
@@ -120,6 +127,99 @@ TEST(FormulaDifferential, NativeRoutinesMatchTheReferenceEvaluator) {
         if (std::strcmp(reference::OpName(code), "error") == 0) continue;
         EXPECT_GT(c.used[code], 0) << "never ran: " << reference::OpName(code);
     }
+    native::FreeState(ref);
+    native::FreeState(nat);
+}
+
+// Four formulas over an image of 3, 4 or 6 planes with padded rows, its
+// area away from the image origin: the pass on every thread count against
+// the reference walk, then the generator and the cells it leaves.
+TEST(FormulaDifferential, PassesOnOneTwoThreeAndEightThreadsMatchTheReference) {
+    AddVectoredExceptionHandler(0, ReportFault);
+    PluginState* nat = native::NewExecutableState();
+    auto* ref = native::NewState();
+    auto* prepared = native::NewState();
+    ASSERT_TRUE(nat && ref && prepared);
+    BuildTrigTables(nat);
+    formula_gen::Random rng(gSeed + 1);
+    long long images = 0, shared = 0, jumped = 0, mismatches = 0;
+    for (long long n = 0; n < gFormulas / 100; ++n, ++images) {
+        std::string texts[4];
+        const char* formulas[4];
+        for (int k = 0; k < 4; ++k) {
+            const formula_gen::Options options{2 + int(rng.Below(4))};
+            do
+                texts[k] = rng.Chance(5) ? formula_gen::Mutated(rng, options)
+                                         : formula_gen::Formula(rng, options);
+            while (texts[k].find("put") != std::string::npos && !rng.Chance(10));
+            if (rng.Chance(15)) texts[k] = "rnd(x, 255) ^ " + texts[k];
+            formulas[k] = texts[k].c_str();
+        }
+        gCurrent = texts[0] + "\n" + texts[1] + "\n" + texts[2] + "\n" + texts[3];
+        CompileChannels(nat, formulas, native::Funcs(), native::Opers());
+        FlushCode(nat);
+
+        const int planes = rng.Chance(50) ? 3 : rng.Chance(70) ? 4 : 6;
+        const int16_t left = int16_t(rng.Below(300)), top = int16_t(rng.Below(300));
+        HostRecord host{};
+        host.inArea = host.outArea = {top, left, int16_t(top + 1 + rng.Below(45)),
+                                      int16_t(left + 1 + rng.Below(70))};
+        host.inHiPlane = host.outHiPlane = int16_t(planes - 1);
+        const int width = host.inArea.right - left, height = host.inArea.bottom - top;
+        host.inRowBytes = host.outRowBytes = int32_t(width * planes + rng.Below(9));
+        std::vector<uint8_t> in(size_t(host.inRowBytes) * height), expected(in.size(), 0xA5);
+        for (uint8_t& v : in) v = uint8_t(rng.Below(256));
+        host.inData = in.data();
+
+        for (int i = 0; i < 8; ++i) nat->slider[i] = int32_t(rng.Below(256));
+        for (int i = 0; i < 4; ++i)
+            BuildMapTable(nat->slider[2 * i], nat->slider[2 * i + 1], nat->mapTable[i]);
+        nat->randIndexA = 0;
+        nat->randIndexB = 31;
+        SeedRandom(0, nat->randTable);
+        std::memset(nat->cell, 0, sizeof nat->cell);
+        std::memset(nat->planeValue, 0, sizeof nat->planeValue);  // as every pass starts
+        std::memcpy(prepared, nat, kPixelContextSize);
+        std::memcpy(ref, nat, kPixelContextSize);
+        ref->xEnd = width;
+        ref->yEnd = height;
+        ref->zEnd = planes;
+        ref->areaLeft = left;
+        ref->areaTop = top;
+        ref->areaRight = host.inArea.right;
+        ref->areaBottom = host.inArea.bottom;
+        ref->inRowBytes = ref->outRowBytes = host.inRowBytes;
+        ref->inBase = in.data();
+        ref->outBase = expected.data();
+        RefProgram programs[4];
+        for (int k = 0; k < 4; ++k) RefCompile(formulas[k], programs[k]);
+        RefRunPass(programs, *ref);
+
+        const Sharing sharing = SharingOf(ChannelShapes(nat), planes < 4 ? planes : 4);
+        shared += sharing.allowed;
+        jumped += sharing.allowed && sharing.rndPerPixel;
+        for (int threads : {1, 2, 3, 8}) {
+            std::memcpy(nat, prepared, kPixelContextSize);
+            std::vector<uint8_t> out(in.size(), 0xA5);
+            host.outData = out.data();
+            RunPassOn(nat, &host, threads);
+            // The generator (its indices and table lie side by side) and the cells.
+            const bool sameState =
+                !std::memcmp(&nat->randIndexA, &ref->randIndexA, 4 + sizeof nat->randTable) &&
+                !std::memcmp(nat->cell, ref->cell, sizeof nat->cell);
+            if ((out != expected || !sameState) && ++mismatches <= 10)
+                ADD_FAILURE() << threads << " threads, " << width << "x" << height << "x" << planes
+                              << (sameState ? ": image" : ": generator or cells") << "\n"
+                              << gCurrent;
+        }
+    }
+    std::printf(
+        "images %lld (shared %lld, with rnd %lld) on 1, 2, 3 and 8 threads, mismatches %lld\n",
+        images, shared, jumped, mismatches);
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_GT(shared * 2, images) << "most images should be shared";
+    EXPECT_GT(jumped * 3, images) << "many should jump the generator";
+    native::FreeState(prepared);
     native::FreeState(ref);
     native::FreeState(nat);
 }

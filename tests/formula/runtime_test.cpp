@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include <cstring>
+#include "formula/random_jump.h"
 #include "formula/runtime.h"
 #include "interface/state.h"
 
@@ -176,6 +177,41 @@ TEST(RandomSeed, SeedZeroGivesTheKnownState) {
     EXPECT_EQ(std::memcmp(table, again, sizeof table), 0);
     SeedRandom(1, again);
     EXPECT_NE(std::memcmp(table, again, sizeof table), 0);
+}
+
+// One rnd call as the template makes it: both indices advance (56 becomes 1),
+// the entry at A becomes itself less the entry at B.
+void StepRandom(PluginState& s) {
+    s.randIndexB = int16_t(s.randIndexB % 55 + 1);
+    s.randIndexA = int16_t(s.randIndexA % 55 + 1);
+    s.randTable[s.randIndexA] =
+        int32_t(uint32_t(s.randTable[s.randIndexA]) - uint32_t(s.randTable[s.randIndexB]));
+}
+
+TEST(RandomJump, EqualsMakingTheCalls) {
+    PluginState start{};
+    start.randIndexB = 31;
+    SeedRandom(0, start.randTable);
+    for (int from : {0, 17}) {  // the set-up state, and one whose indices wrap sooner
+        for (int k = 0; k < from; ++k) StepRandom(start);
+        for (uint64_t steps : {0, 1, 23, 54, 55, 56, 1000, 123457}) {
+            PluginState stepped = start, jumped = start, twice = start;
+            for (uint64_t k = 0; k < steps; ++k) StepRandom(stepped);
+            RandomJump(steps).Apply(&jumped);
+            RandomJump(steps / 3).Then(RandomJump(steps - steps / 3)).Apply(&twice);
+            // Both indices and the table lie side by side.
+            for (const PluginState* s : {&jumped, &twice})
+                EXPECT_EQ(std::memcmp(&s->randIndexA, &stepped.randIndexA, 4 + 56 * 4), 0)
+                    << from << "+" << steps;
+        }
+    }
+    // Only a generator with B 31 places ahead of A can be jumped.
+    const int16_t indices[][3] = {{0, 31, 1}, {24, 55, 1}, {25, 1, 1}, {1, 31, 0}, {56, 32, 0}};
+    for (const auto& row : indices) {
+        start.randIndexA = row[0];
+        start.randIndexB = row[1];
+        EXPECT_EQ(RandomJumpable(&start), row[2] != 0) << row[0] << "," << row[1];
+    }
 }
 
 }  // namespace

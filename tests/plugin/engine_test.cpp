@@ -1,6 +1,7 @@
 // The image pass: order, clamping, host callbacks, state carried from pixel
 // to pixel, determinism, planes, and the preview's keystroke check.
 #include <gtest/gtest.h>
+#include "plugin/pass.h"
 #include "tests/plugin/engine_fixture.h"
 
 namespace {
@@ -227,9 +228,9 @@ TEST(Engine, DivisionFaultsInAPassAreCompleted) {
         }
 }
 
-// Without the FUNC and OPER tables nothing compiles, yet every channel is
-// left with a routine that yields 0.
-TEST(Engine, MissingTablesLeaveCallableZeroRoutines) {
+// Without the FUNC and OPER tables nothing compiles: no channel has a
+// routine (the buffers hold zeros here), none is called, and each gives 0.
+TEST(Engine, MissingTablesLeaveChannelsThatGiveZero) {
     EngineRun run;
     run.SetImage(2, 2, 3);
     std::memset(run.state->code, 0, sizeof run.state->code);
@@ -237,6 +238,7 @@ TEST(Engine, MissingTablesLeaveCallableZeroRoutines) {
     run.SetFormulas("c", "c", "c");
     gModule = reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr));
     for (int k = 0; k < 4; ++k) EXPECT_EQ(run.state->compileFailed[k], 1);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(run.state->codeSize[k], 0);
     ASSERT_TRUE(run.Run());
     for (int z = 0; z < 3; ++z) EXPECT_EQ(run.Out(1, 1, z), 0);
 }
@@ -253,6 +255,51 @@ TEST(Engine, RunningPointersEndAtTheLastPixel) {
     EXPECT_EQ(run.state->outPixel, run.out.data() + 2 * stride + 4 * 4);
     EXPECT_EQ(run.state->inRow, run.in.data() + 3 * stride);
     EXPECT_EQ(run.state->outRow, run.out.data() + 3 * stride);
+}
+
+// Which filters may be shared among threads, as their compile found them:
+// the rule, and the rnd calls per pixel that the generator's jumps step by.
+TEST(Engine, SharingIsDecidedByWhatTheRunningFormulasWrite) {
+    struct Row {
+        const char *rgb, *alpha;
+        int planes;
+        bool shared;
+        uint32_t rndPerPixel;
+    } const rows[] = {
+        {"255-c", "a", 3, true, 0},
+        {"sub(c,rnd(0,ctl(0)),z)", "a", 3, true, 3},  // the shipped grain
+        {"sub(c,rnd(0,ctl(0)),z)", "rnd(0,9)+rnd(1,2)", 4, true, 5},
+        // No operator skips an operand: every rnd runs on every pixel.
+        {"x & 1 ? rnd(0,9) : rnd(5,6) || rnd(1,2)", "a", 3, true, 9},
+        {"get(7) + c", "a", 3, true, 0},  // cells that nobody puts into stay 0
+        {"put(c,0)", "a", 3, false, 0},
+        {"c", "put(c,0)", 3, true, 0},  // three planes: the alpha formula never runs
+        {"c", "put(c,0)", 4, false, 0},
+        {"rnd(0,9) + )", "a", 3, true, 0},  // a syntax error leaves the "error" routine
+        {"rnd(0,9) = 1", "a", 3, true, 3},  // an early end keeps the leading expression
+    };
+    EngineRun run;
+    for (const Row& row : rows) {
+        run.SetFormulas(row.rgb, row.rgb, row.rgb, row.alpha);
+        const Sharing sharing =
+            SharingOf(ChannelShapes(run.state), row.planes < 4 ? row.planes : 4);
+        EXPECT_EQ(sharing.allowed, row.shared) << row.rgb << " / " << row.alpha;
+        if (row.shared) EXPECT_EQ(sharing.rndPerPixel, row.rndPerPixel) << row.rgb;
+    }
+    // Code that the compile did not write is not known to be safe.
+    run.state->code[1][0] ^= 1;
+    EXPECT_EQ(ChannelShapes(run.state), nullptr);
+}
+
+TEST(Engine, ThreadCountsAndTheWorkThatPaysForThreads) {
+    const std::pair<const char*, int> values[] = {{"1", 1},  {"64", 64}, {"08", 8},
+                                                  {"0", 0},  {"65", 0},  {"", 0},
+                                                  {"2x", 0}, {"-2", 0},  {" 4", 0}};
+    for (const auto& [text, count] : values) EXPECT_EQ(ParseThreadCount(text), count) << text;
+    EXPECT_EQ(MembersWorthStarting(8, 1e-6, 1000), 1);    // a millisecond in all
+    EXPECT_EQ(MembersWorthStarting(8, 2e-6, 100000), 1);  // long, but a row is a moment
+    EXPECT_EQ(MembersWorthStarting(8, 1e-3, 1000), 8);    // a second
+    EXPECT_EQ(MembersWorthStarting(2, 1e-3, 1000), 2);
 }
 
 }  // namespace
