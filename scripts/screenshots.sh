@@ -2,7 +2,8 @@
 # Regenerates the README's pictures from a build whose tests have run
 # (sh scripts/test.sh): the skinned controls dialog that the control tests
 # capture, the sample photograph before and after the shipped filter, the
-# Obsidia collection's contact sheet and the maker's dialogs that its tests capture.
+# Obsidia collection's contact sheet, the maker's dialogs that its tests capture
+# and the formula guide's gallery.
 set -e
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}
@@ -40,4 +41,7 @@ sh scripts/contact_sheet.sh docs/screenshots/collection.jpg >/dev/null
 sh tests/plugin_ui/screenshots.sh >/dev/null
 # The installer's main window and dialogs.
 sh scripts/setup_screenshots.sh >/dev/null
+# The formula guide's gallery: every recipe in it, through lumora fx.
+python3 scripts/guide.py gallery "$BUILD" >/dev/null
+echo "docs/gallery: $(ls docs/gallery | wc -l) pictures"
 echo "docs/screenshots: $(ls docs/screenshots | tr '\n' ' ')"
