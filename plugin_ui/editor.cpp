@@ -119,6 +119,7 @@ void Editor_OnMeasureItem(MEASUREITEMSTRUCT* item) {
 void Editor_OnDestroy(HWND dialog) {
     gState->dialogWindow = nullptr;
     KillTimer(dialog, kRecompileTimer);
+    ForgetPreview();
 }
 
 }  // namespace
