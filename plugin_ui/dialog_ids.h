@@ -50,9 +50,10 @@ void PaintDialogWithPreview(HWND dialog);
 // WM_DESTROY of both dialogs: the kept preview goes with the sample.
 void ForgetPreview();
 
-// The alpha row (field, label, marker) is shown only for images with a
-// transparency plane; a hidden alpha formula never shows a marker nor stops
-// OK or "Make...", since the user could not see or mend it.
+// The alpha row (field, label, marker) is shown only when the alpha formula
+// will run: the image has four planes and the host keeps the transparency of
+// a layer in the output. A hidden alpha formula never shows a marker nor
+// stops OK or "Make...", since the user could not see or mend it.
 bool AlphaRowShown();
 
 // The host's main window: owner of our dialogs.

@@ -11,7 +11,10 @@ HWND HostWindow() {
     return nullptr;
 }
 
-bool AlphaRowShown() { return gHost && gHost->planes >= 4; }
+bool AlphaRowShown() {
+    // Prepare asked for the fourth plane: the pass runs the alpha formula.
+    return gHost && gHost->planes >= 4 && gHost->inHiPlane - gHost->inLoPlane >= 3;
+}
 
 void SetSliderRanges(HWND dialog) {
     for (int i = 0; i < kSliderCount; ++i)

@@ -69,7 +69,8 @@ public:
     DWORD ThreadId() const { return threadId_; }
     HWND MainWindow() const { return mainWindow_; }
 
-    int16_t advanceAnswer = 0;  // what advance state answers
+    int16_t advanceAnswer = 0;       // what advance state answers
+    bool outputTransparency = true;  // a 4-plane image keeps its transparency in the output
     std::vector<AdvanceCall> AdvanceCalls();
     std::vector<DisplayCall> DisplayCalls();
     int DisplayCount();

@@ -126,17 +126,23 @@ TEST_F(EditorDialog, MakeRefusesWhileAChannelFails) {
 }
 
 TEST_F(EditorDialog, HiddenAlphaFormulaThatFailsNeitherShowsAMarkerNorBlocksOk) {
-    host.Definition();
-    std::strcpy(host.Definition()->formula[3], "a+");
-    ASSERT_TRUE(Open(3));
-    TypeText("r");  // over the selected red formula: a recompilation
-    Sleep(700);
-    EXPECT_STREQ(host.Definition()->formula[0], "r");
-    EXPECT_TRUE(host.State()->compileFailed[3]);
-    EXPECT_FALSE(ItemVisible(dialog, 1026));
-    ClickItem(dialog, IDOK);
-    EXPECT_EQ(host.Wait(), 0);
-    EXPECT_STREQ(host.Definition()->formula[3], "a+");  // still kept
+    // The alpha formula never runs on three planes, nor on four when the
+    // output keeps no transparency.
+    for (int planes : {3, 4}) {
+        host.outputTransparency = planes == 3;
+        std::strcpy(host.Definition()->formula[3], "a+");
+        ASSERT_TRUE(Open(planes));
+        EXPECT_FALSE(ItemVisible(dialog, 1003)) << planes;
+        EXPECT_FALSE(ItemVisible(dialog, 1028)) << planes;
+        TypeText("r");  // over the selected red formula: a recompilation
+        Sleep(700);
+        EXPECT_STREQ(host.Definition()->formula[0], "r");
+        EXPECT_TRUE(host.State()->compileFailed[3]);
+        EXPECT_FALSE(ItemVisible(dialog, 1026)) << planes;
+        ClickItem(dialog, IDOK);
+        EXPECT_EQ(host.Wait(), 0) << planes;
+        EXPECT_STREQ(host.Definition()->formula[3], "a+");  // still kept
+    }
 }
 
 // Notifications the dialog receives from its sliders, with the number of
