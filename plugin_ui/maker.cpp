@@ -71,7 +71,8 @@ int ShowFormattedMessage(int id, const char* argument, unsigned type) {
         return IDCANCEL;
     }
     HWND owner = gState ? static_cast<HWND>(gState->dialogWindow) : nullptr;
-    const char* caption = gDefinition ? gDefinition->title : "";
+    char caption[sizeof gDefinition->title + 1] = "";
+    if (gDefinition) CopySlotText(caption, gDefinition->title, sizeof gDefinition->title);
     return MessageBoxA(owner, text.c_str(), caption, type);
 }
 
