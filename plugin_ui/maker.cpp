@@ -40,8 +40,9 @@ bool PatchFile(const std::string& path, const FilterDefinition& copy) {
 MakeStatus WritePluginFile(const std::string& target, FilterDefinition& copy) {
     copy.madeFilter = 1;
     std::string own = OwnModulePath();
+    if (own.empty() || ExistsButCannotBeReplaced(target)) return MakeStatus::CopyFailed;
     std::string temp = TemporaryFileBeside(target, "lmf");
-    if (own.empty() || temp.empty()) return MakeStatus::CopyFailed;
+    if (temp.empty()) return MakeStatus::CopyFailed;
     if (!CopyFileA(own.c_str(), temp.c_str(), FALSE)) {
         DeleteFileA(temp.c_str());
         return MakeStatus::CopyFailed;

@@ -7,10 +7,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "plugin_ui/maker.h"
 #include "plugin_ui/settings_codec.h"
 #include "plugin_ui/settings_file.h"
 #include "plugin_ui/ui.h"
 #include "tests/plugin_ui/dialog_driver.h"
+#include "tests/plugin_ui/import_patch.h"
 #include "tests/plugin_ui/plugin_fixture.h"
 
 namespace {
@@ -34,7 +36,87 @@ protected:
     }
 };
 
+// WriteFile as on a full disk: it transfers half of what it is asked.
+ImportPatch* gWritePatch;
+BOOL WINAPI HalfWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED o) {
+    return gWritePatch->Original<decltype(&WriteFile)>()(file, data, size / 2, written, o);
+}
+
+bool AnyTemporaryFileIn(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "*.tmp").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    return h != INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
+
+TEST_F(SettingsDialogs, FailedSavesAndMakesShowTheirMessageAndLeaveNothingBehind) {
+    const std::string folder = OwnFolder() + "failures\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    enum Target { None, ReadOnly, Folder };
+    const struct {
+        bool make;
+        const char* name;  // in the folder above
+        Target target;
+        bool halfWrites, longTitle;
+        const char* message;
+    } rows[] = {
+        {false, "kept.tfs", ReadOnly, false, false,
+         "An error occured while attempting to open the settings file."},
+        {false, "full.tfs", None, true, false,
+         "An error occured while attempting to write to the settings file."},
+        {true, "kept", ReadOnly, false, false,
+         "An error occured while attempting to create the file 'kept.lmf' in the plug-in "
+         "directory."},
+        {true, "taken", Folder, false, false,
+         "An error occured while attempting to create the file 'taken.lmf' in the plug-in "
+         "directory."},
+        {true, "none\\x", None, false, false,
+         "An error occured while attempting to create the file 'x.lmf' in the plug-in directory."},
+        {true, "long", None, false, true,
+         "An error occured while attempting to write to the file 'long.lmf' in the plug-in "
+         "directory."},
+    };
+    for (const auto& row : rows) {
+        const std::string target = folder + row.name + (row.make ? ".lmf" : "");
+        if (row.target == ReadOnly) {
+            WriteBytes(target, "kept as it was");
+            SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+        }
+        if (row.target == Folder) CreateDirectoryA(target.c_str(), nullptr);
+        FilterDefinition& copy = MakerCopy();
+        std::strcpy(copy.title, row.longTitle ? std::string(40, 'L').c_str() : "Made");
+        std::snprintf(state_->makeFileName, sizeof state_->makeFileName, "failures\\%s", row.name);
+        ImportPatch halfWrites(row.halfWrites ? GetModuleHandleA(nullptr) : nullptr, "kernel32.dll",
+                               "WriteFile", reinterpret_cast<void*>(HalfWrite));
+        gWritePatch = &halfWrites;
+        std::string text;
+        RunModal([&] { row.make ? MakeFilter() : SaveSettings(hostWindow_); },
+                 [&] {
+                     if (!row.make) {
+                         HWND d = WaitForDialog("Save As");
+                         ASSERT_NE(d, nullptr);
+                         ChooseFile(d, target);
+                         if (row.target != None) Click(WaitForDialog(nullptr, 5000, d), IDYES);
+                     } else if (row.target != None) {
+                         Answer(IDYES);  // "already exists. Do you want to overwrite it?"
+                     }
+                     text = Answer(IDOK);
+                 });
+        EXPECT_EQ(text, std::string(row.message) + "\n") << row.name;
+        EXPECT_FALSE(AnyTemporaryFileIn(folder)) << row.name;
+        if (row.target == ReadOnly) EXPECT_TRUE(FileBytes(target) == "kept as it was") << row.name;
+        if (row.target == Folder)
+            EXPECT_TRUE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+        if (row.target == None)
+            EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(target.c_str());
+        RemoveDirectoryA(target.c_str());
+    }
+    EXPECT_TRUE(RemoveDirectoryA(folder.c_str())) << "something was left in " << folder;
+}
 
 TEST_F(SettingsDialogs, FilterListAndFolderComeFromOurOwnModule) {
     char filter[256];
