@@ -21,10 +21,11 @@ void MouseTo(int x, int y) {
     Send(in);
 }
 
-void MouseButton(bool down) {
+void MouseButton(bool down, bool right) {
     INPUT in = {};
     in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    if (right) in.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    else in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     Send(in);
 }
 

@@ -4,8 +4,8 @@
 #include <windows.h>
 #include <string>
 
-void MouseTo(int x, int y);  // screen pixels
-void MouseButton(bool down);
+void MouseTo(int x, int y);                       // screen pixels
+void MouseButton(bool down, bool right = false);  // the physical button
 void ClickAt(int x, int y);
 void ClickItem(HWND dialog, int id);  // the centre of a control
 void TypeText(const char* text);
