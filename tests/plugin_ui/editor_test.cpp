@@ -70,6 +70,13 @@ TEST_F(EditorDialog, ClickingAMarkerSelectsTheErrorRangeInItsField) {
     EXPECT_EQ(start, s->errorStart[1]);
     EXPECT_EQ(end, s->errorEnd[1]);
     EXPECT_EQ(text.substr(size_t(start), size_t(end - start)), "zork");
+    // Ctrl+A selects the whole field and changes nothing.
+    PressKey(VK_CONTROL, 'A');
+    Sleep(200);
+    Selection(green, &start, &end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, int(text.size()));
+    EXPECT_EQ(ItemText(dialog, 1001), text);
     EXPECT_FALSE(host.Finished());
 }
 

@@ -52,6 +52,16 @@ void PressKey(WORD vk) {
     Send(in);
 }
 
+void PressKey(WORD modifier, WORD vk) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = modifier;
+    Send(in);
+    PressKey(vk);
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    Send(in);
+}
+
 // Characters arrive as the keyboard's packets, so that the text does not
 // depend on the keyboard layout of the display.
 void TypeText(const char* text) {

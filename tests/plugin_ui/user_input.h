@@ -10,6 +10,7 @@ void ClickAt(int x, int y);
 void ClickItem(HWND dialog, int id);  // the centre of a control
 void TypeText(const char* text);
 void PressKey(WORD vk);
+void PressKey(WORD modifier, WORD vk);  // a chord such as Ctrl+A
 
 HWND FocusOf(DWORD thread);
 std::string TextOf(HWND window);
