@@ -67,6 +67,7 @@ public:
     // The open dialog, once it is visible; null after `ms`.
     HWND WaitForDialog(DWORD ms = 5000);
     DWORD ThreadId() const { return threadId_; }
+    HMODULE Module() const { return module_; }
     HWND MainWindow() const { return mainWindow_; }
 
     int16_t advanceAnswer = 0;       // what advance state answers

@@ -195,35 +195,6 @@ TEST_F(EditorDialog, FloatingSelectionSamplesItsMaskAndShowsThroughIt) {
     EXPECT_EQ(shown.back().mask.rowBytes, host.Record().maskRowBytes);
 }
 
-// A message box of the host thread whose text contains `words`, once shown.
-struct BoxSearch {
-    const char* words;
-    HWND found;
-};
-
-BOOL CALLBACK SearchBoxText(HWND child, LPARAM l) {
-    auto* s = reinterpret_cast<BoxSearch*>(l);
-    if (TextOf(child).find(s->words) != std::string::npos) s->found = GetParent(child);
-    return TRUE;
-}
-
-BOOL CALLBACK SearchBox(HWND w, LPARAM l) {
-    char cls[32];
-    GetClassNameA(w, cls, sizeof cls);
-    if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(w)) return TRUE;
-    EnumChildWindows(w, SearchBoxText, l);
-    return reinterpret_cast<BoxSearch*>(l)->found ? FALSE : TRUE;
-}
-
-HWND WaitForMessageBox(DWORD thread, const char* words) {
-    BoxSearch search = {words, nullptr};
-    for (int i = 0; i < 300 && !search.found; ++i) {
-        EnumThreadWindows(thread, SearchBox, LPARAM(&search));
-        if (!search.found) Sleep(20);
-    }
-    return search.found;
-}
-
 TEST_F(EditorDialog, RefusedSampleShowsMessage2004AndStartCancels) {
     host.advanceAnswer = 1;
     host.Run(PatternImage(200, 100, 3));

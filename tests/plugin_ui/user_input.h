@@ -17,3 +17,6 @@ std::string TextOf(HWND window);
 std::string ItemText(HWND dialog, int id);
 bool ItemVisible(HWND dialog, int id);
 void Selection(HWND edit, int* start, int* end);
+// A message box of `thread` whose text contains `words`, once shown; null
+// after six seconds.
+HWND WaitForMessageBox(DWORD thread, const char* words);
