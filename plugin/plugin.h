@@ -4,6 +4,7 @@
 // set; every other routine (dialogs, compiler, image pass, message boxes)
 // reaches the current host record, state block and definition through them.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include "interface/definition.h"
 #include "interface/host_record.h"
@@ -27,6 +28,11 @@ void* LoadResourceCopy(uint32_t type, int id, uint32_t* size = nullptr);
 // The string-table text `id` in a stop-icon message box captioned with the
 // definition's title, owned by the open dialog or the host's main window.
 int ShowErrorBox(int id);
+
+// Texts of the definition end at their NUL or at the end of their slot: a
+// definition without terminators is never read past a slot. Copies one text
+// into `out` (slotSize + 1 bytes), NUL-terminated.
+void CopySlotText(char* out, const char* slot, size_t slotSize);
 
 // Resource id of the "FUNC" and "OPER" tables.
 constexpr int kTableResourceId = 16000;

@@ -58,8 +58,15 @@ int ShowErrorBox(int id) {
     if (gState && gState->dialogWindow) owner = static_cast<HWND>(gState->dialogWindow);
     else if (gHost && gHost->platformData)
         owner = static_cast<HWND>(gHost->platformData->mainWindow);
-    const char* caption = gDefinition ? gDefinition->title : "";
+    char caption[sizeof gDefinition->title + 1] = "";
+    if (gDefinition) CopySlotText(caption, gDefinition->title, sizeof gDefinition->title);
     return MessageBoxA(owner, text, caption, MB_OK | MB_ICONSTOP);
+}
+
+void CopySlotText(char* out, const char* slot, size_t slotSize) {
+    const size_t n = strnlen(slot, slotSize);
+    std::memcpy(out, slot, n);
+    out[n] = 0;
 }
 
 // Compiled formulas are written into the state block and called there. The

@@ -4,14 +4,16 @@
 #include <windows.h>
 
 #include "plugin/plugin.h"
+#include "plugin_ui/dialog_ids.h"
 #include "plugin_ui/ui.h"
 
 namespace {
 
 void AboutDlg_OnInitDialog(HWND dialog) {
-    SetDlgItemTextA(dialog, 1100, gDefinition->title);
-    SetDlgItemTextA(dialog, 1101, gDefinition->copyright);
-    SetDlgItemTextA(dialog, 1102, gDefinition->author);
+    const FilterDefinition& d = *gDefinition;
+    SetSlotText(GetDlgItem(dialog, 1100), d.title, int(sizeof d.title));
+    SetSlotText(GetDlgItem(dialog, 1101), d.copyright, int(sizeof d.copyright));
+    SetSlotText(GetDlgItem(dialog, 1102), d.author, int(sizeof d.author));
     CenterOnParent(dialog, 3);
 }
 

@@ -44,12 +44,16 @@ constexpr int kMsgNoMemory = 2005;
 // redraws the preview. False for sliders that are not ours.
 bool HandleSliderNotification(HWND dialog, WPARAM wParam, LPARAM lParam);
 
-// WM_PAINT of both dialogs: the dialog's own painting, then the preview.
+// WM_PAINT of both dialogs: the dialog's own painting, then the preview as
+// it was last finished (the formulas run only when it is out of date).
 void PaintDialogWithPreview(HWND dialog);
+// WM_DESTROY of both dialogs: the kept preview goes with the sample.
+void ForgetPreview();
 
-// The alpha row (field, label, marker) is shown only for images with a
-// transparency plane; a hidden alpha formula never shows a marker nor stops
-// OK or "Make...", since the user could not see or mend it.
+// The alpha row (field, label, marker) is shown only when the alpha formula
+// will run: the image has four planes and the host keeps the transparency of
+// a layer in the output. A hidden alpha formula never shows a marker nor
+// stops OK or "Make...", since the user could not see or mend it.
 bool AlphaRowShown();
 
 // The host's main window: owner of our dialogs.

@@ -11,7 +11,10 @@ HWND HostWindow() {
     return nullptr;
 }
 
-bool AlphaRowShown() { return gHost && gHost->planes >= 4; }
+bool AlphaRowShown() {
+    // Prepare asked for the fourth plane: the pass runs the alpha formula.
+    return gHost && gHost->planes >= 4 && gHost->inHiPlane - gHost->inLoPlane >= 3;
+}
 
 void SetSliderRanges(HWND dialog) {
     for (int i = 0; i < kSliderCount; ++i)
@@ -20,10 +23,7 @@ void SetSliderRanges(HWND dialog) {
 
 void SetSlotText(HWND window, const char* slot, int slotSize) {
     char text[kFormulaCapacity + 1];  // the largest slot
-    const size_t n =
-        strnlen(slot, size_t(slotSize) < sizeof text ? size_t(slotSize) : sizeof text - 1);
-    std::memcpy(text, slot, n);
-    text[n] = 0;
+    CopySlotText(text, slot, size_t(slotSize) < sizeof text ? size_t(slotSize) : sizeof text - 1);
     SetWindowTextA(window, text);
 }
 

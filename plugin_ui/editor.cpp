@@ -12,6 +12,19 @@ constexpr UINT_PTR kRecompileTimer = 1;
 constexpr UINT kRecompileMs = 250;
 
 HICON gMarkerIcon;
+WNDPROC gEditProc;  // the system's procedure behind our formula fields
+
+// The classic multi-line edit ignores Ctrl+A; our formula fields select
+// their whole text, as users expect.
+LRESULT CALLBACK FormulaFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN && wParam == 'A' && GetKeyState(VK_CONTROL) < 0 &&
+        GetKeyState(VK_MENU) >= 0) {
+        SendMessageA(field, EM_SETSEL, 0, -1);
+        return 0;
+    }
+    if (message == WM_CHAR && wParam == 1) return 0;  // the character Ctrl+A makes
+    return CallWindowProcA(gEditProc, field, message, wParam, lParam);
+}
 
 // Selects channel k's error range in its field and gives the field the focus.
 void SelectErrorRange(HWND dialog, int k) {
@@ -67,6 +80,9 @@ BOOL Editor_OnInitDialog(HWND dialog) {
         EndDialog(dialog, IDCANCEL);
         return FALSE;
     }
+    for (int k = 0; k < kChannelCount; ++k)
+        gEditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            GetDlgItem(dialog, kIdFormula + k), GWLP_WNDPROC, LONG_PTR(FormulaFieldProc)));
     ShowFormulas(dialog);
     ShowSliderValues(dialog);
     // Markers stay hidden until the first recompilation.
@@ -119,6 +135,7 @@ void Editor_OnMeasureItem(MEASUREITEMSTRUCT* item) {
 void Editor_OnDestroy(HWND dialog) {
     gState->dialogWindow = nullptr;
     KillTimer(dialog, kRecompileTimer);
+    ForgetPreview();
 }
 
 }  // namespace

@@ -59,7 +59,10 @@ extern "C" INT_PTR CALLBACK SmallDlgProc(HWND dialog, UINT message, WPARAM wPara
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     case WM_PAINT: PaintDialogWithPreview(dialog); return FALSE;
-    case WM_DESTROY: gState->dialogWindow = nullptr; return FALSE;
+    case WM_DESTROY:
+        gState->dialogWindow = nullptr;
+        ForgetPreview();
+        return FALSE;
     default: return FALSE;
     }
 }

@@ -40,8 +40,9 @@ bool PatchFile(const std::string& path, const FilterDefinition& copy) {
 MakeStatus WritePluginFile(const std::string& target, FilterDefinition& copy) {
     copy.madeFilter = 1;
     std::string own = OwnModulePath();
+    if (own.empty() || ExistsButCannotBeReplaced(target)) return MakeStatus::CopyFailed;
     std::string temp = TemporaryFileBeside(target, "lmf");
-    if (own.empty() || temp.empty()) return MakeStatus::CopyFailed;
+    if (temp.empty()) return MakeStatus::CopyFailed;
     if (!CopyFileA(own.c_str(), temp.c_str(), FALSE)) {
         DeleteFileA(temp.c_str());
         return MakeStatus::CopyFailed;
@@ -71,7 +72,8 @@ int ShowFormattedMessage(int id, const char* argument, unsigned type) {
         return IDCANCEL;
     }
     HWND owner = gState ? static_cast<HWND>(gState->dialogWindow) : nullptr;
-    const char* caption = gDefinition ? gDefinition->title : "";
+    char caption[sizeof gDefinition->title + 1] = "";
+    if (gDefinition) CopySlotText(caption, gDefinition->title, sizeof gDefinition->title);
     return MessageBoxA(owner, text.c_str(), caption, type);
 }
 

@@ -6,7 +6,7 @@
 
 enum class MakeStatus {
     Ok,
-    CopyFailed,   // our own file could not be copied: message 2007
+    CopyFailed,   // our own file could not be copied, or the target cannot be replaced: 2007
     WriteFailed,  // opening, mapping, a search or the final rename failed: message 2008
 };
 
@@ -14,7 +14,7 @@ enum class MakeStatus {
 // the copy's menu name, category and definition block from `copy` (whose
 // madeFilter is set first) and renames it over `target`. Leaves a complete
 // new file or none; an existing `target` stays as it was unless replaced by
-// a complete file.
+// a complete file, and one that cannot be replaced is not touched at all.
 MakeStatus WritePluginFile(const std::string& target, FilterDefinition& copy);
 
 // String `id` with `argument` put in place of its "%s"; "" when the string

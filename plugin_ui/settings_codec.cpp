@@ -35,8 +35,7 @@ size_t EscapeSettingsText(char* dest, const char* source, size_t count) {
             *out++ = '\\';
             *out++ = 'r';
             // CR LF is one line break of an edit field: one escape. Only
-            // inside this piece; a line feed that the cut put on the next
-            // line is escaped there on its own.
+            // inside this piece; EncodeSettings never cuts between the two.
             if (i + 1 < count && source[i + 1] == '\n') ++i;
             break;
         default:
@@ -137,6 +136,11 @@ std::string EncodeSettings(const FilterDefinition& definition) {
         for (;;) {
             size_t piece =
                 length - at < size_t(kSettingsPieceBytes) ? length - at : kSettingsPieceBytes;
+            // A CR LF that the cut would split goes whole into the next
+            // piece, which then starts with it.
+            if (piece > 1 && at + piece < length && formula[at + piece - 1] == '\r' &&
+                formula[at + piece] == '\n')
+                --piece;
             EscapeSettingsText(escaped, formula + at, piece);
             WriteLine(out, escaped);
             at += piece;

@@ -5,10 +5,10 @@
 // Line 1 is the magic "%RGB-1.0", lines 2-9 the slider values in decimal,
 // then each formula (red, green, blue, alpha) as pieces of at most 63 bytes,
 // each piece escaped on its own and written as one line, and an empty line
-// that ends the formula. The cut is blind to line breaks: a CR LF pair that
-// the cut splits is stored as "\r" and "\n" on two lines and comes back as
-// CR LF LF, which the formula language reads the same way. Stored files rely
-// on this, so the format stays exactly as it is.
+// that ends the formula. A piece never ends between a CR and its LF: that
+// piece ends one byte earlier, so the pair is stored as one "\r" escape and
+// comes back as the CR LF it was. (Files written when the cut still split a
+// pair hold "\r" and "\n" on two lines; they load as CR LF LF, as before.)
 //
 // Free of Win32: the dialogs and the maker hand us bytes and a byte source.
 #pragma once

@@ -70,6 +70,19 @@ std::string FolderOf(const std::string& path) {
 
 std::string FileNameOf(const std::string& path) { return path.substr(FolderOf(path).size()); }
 
+bool ExistsButCannotBeReplaced(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return true;
+    // Replacing takes what writing and deleting take.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE | DELETE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return true;
+    CloseHandle(file);
+    return false;
+}
+
 std::string TemporaryFileBeside(const std::string& target, const char* prefix) {
     std::string folder = FolderOf(target);
     char temp[MAX_PATH];
@@ -84,6 +97,7 @@ std::string OwnModulePath() {
 }
 
 SettingsStatus WriteSettingsFile(const char* path, const FilterDefinition& definition) {
+    if (ExistsButCannotBeReplaced(path)) return SettingsStatus::OpenFailed;
     std::string temp = TemporaryFileBeside(path, "tfs");
     if (temp.empty()) return SettingsStatus::OpenFailed;
     HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -7,7 +7,7 @@
 
 enum class SettingsStatus {
     Ok,
-    OpenFailed,   // cannot be opened or created: message 2001
+    OpenFailed,   // cannot be opened or created, or cannot be replaced: message 2001
     WriteFailed,  // a write or the final rename failed: message 2002
     ReadFailed,   // wrong magic or a line ends early: message 2003
 };
@@ -25,6 +25,11 @@ SettingsStatus ReadSettingsFile(const char* path, FilterDefinition& definition);
 std::string FolderOf(const std::string& path);
 // `path` without its folder.
 std::string FileNameOf(const std::string& path);
+
+// True when `path` exists but we may not replace it: a folder, a read-only
+// file, or a file that someone holds open without letting us write or
+// delete it.
+bool ExistsButCannotBeReplaced(const std::string& path);
 
 // A fresh, empty file beside `target` with a unique name; "" when none can
 // be created.

@@ -183,6 +183,10 @@ int MoveThumb(HWND window, int pos) {
     return value;
 }
 
+// The button that sends WM_LBUTTONDOWN: the right one when the user has
+// swapped them. The key state answers for the physical buttons.
+int PrimaryButton() { return GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON; }
+
 // The drag loop polls the pointer and the button; it dispatches nothing.
 // Notifications are sent with the block unlocked, so the parent may call
 // any operation, or destroy the slider, while handling them.
@@ -199,6 +203,7 @@ LRESULT Slider_OnLButtonDown(HWND window, WPARAM wParam, LPARAM lParam) {
     }
     SetCapture(window);
     gDrag = {window, false};
+    const int button = PrimaryButton();
 
     bool timing = false, reported = false;
     DWORD since = 0;
@@ -231,7 +236,7 @@ LRESULT Slider_OnLButtonDown(HWND window, WPARAM wParam, LPARAM lParam) {
         }
         if (gDrag.lost) break;
         Sleep(1);  // a poll, not a spin: the host's other work keeps its processor
-    } while (GetAsyncKeyState(VK_LBUTTON) & 0x8000);
+    } while (GetAsyncKeyState(button) & 0x8000);
 
     int final = 0;
     bool alive = false;

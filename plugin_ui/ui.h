@@ -13,7 +13,7 @@ void ShowSliderValues(HWND dialog);  // definition -> sliders 1007-1014 and labe
 void ReadSliderValues(HWND dialog);  // labels 1015-1022 -> definition (not the sliders)
 void RefreshErrorMarkers(HWND dialog);
 int TakePreviewSample(HWND dialog);  // 0 on success
-void DrawPreview(HWND dialog);
+void DrawPreview(HWND dialog);       // runs the formulas over the sample and shows the result
 void CenterOnParent(HWND window, int flags);  // 1 horizontally, 2 vertically, 0x10 at one third
 
 // The editor's "Save...", "Load..." and "Make..." commands.

@@ -1,5 +1,5 @@
 ; Filter definition block ("PARM" 16), 8296 bytes. Assemble with
-; -DMADE_FILTER=0|1 and -DTITLE='"..."' -DCATEGORY='"..."'.
+; -DMADE_FILTER=0|1, -DHAS_DIALOG=0|1 and -DTITLE='"..."' -DCATEGORY='"..."'.
 
 %macro slot 2                   ; text, slot size
 %%start:
@@ -10,7 +10,7 @@
         dd      8296            ; size
         dd      MADE_FILTER     ; madeFilter
         dd      101, 0, 0, 0, 0, 0, 0, 0   ; sliderValue
-        dd      1               ; hasDialog
+        dd      HAS_DIALOG      ; hasDialog
         dd      1, 1, 1         ; reserved
         dd      0, 0, 0, 0      ; mapShown
         dd      1, 0, 0, 0, 0, 0, 0, 0     ; sliderShown: the noise intensity only

@@ -55,6 +55,7 @@ std::vector<uint8_t> ExpectedPropertyList(const std::string& name, const std::st
 struct Variant {
     const char* file;
     int32_t madeFilter;
+    int32_t hasDialog;  // the editor's is 0: Build Filter keeps it when no box is checked
 };
 
 class PluginFileTest : public ::testing::TestWithParam<Variant> {
@@ -89,7 +90,7 @@ TEST_P(PluginFileTest, DefinitionBlockIsTheShippedNoiseFilter) {
     EXPECT_EQ(d->madeFilter, GetParam().madeFilter);
     const int32_t sliders[8] = {101, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(0, std::memcmp(d->sliderValue, sliders, sizeof sliders));
-    EXPECT_EQ(d->hasDialog, 1);
+    EXPECT_EQ(d->hasDialog, GetParam().hasDialog);
     EXPECT_EQ(d->reserved[0], 1);
     EXPECT_EQ(d->reserved[1], 1);
     EXPECT_EQ(d->reserved[2], 1);
@@ -112,9 +113,9 @@ TEST_P(PluginFileTest, PropertyListNamesTheDefinitionsTitleAndCategory) {
     ASSERT_NE(d, nullptr);
     const PeFile::Resource* pipl = pe.Find("PIPL", 16);
     ASSERT_NE(pipl, nullptr);
-    // The menu name is what the filter maker would write: the title, and
-    // "..." because the filter has a dialog.
-    std::string name = std::string(d->title) + (d->hasDialog ? "..." : "");
+    // The menu name is the title, and "..." because a dialog opens: the
+    // made filter's own, or the editor.
+    std::string name = std::string(d->title) + (d->hasDialog || !d->madeFilter ? "..." : "");
     EXPECT_EQ(pipl->data, ExpectedPropertyList(name, d->category));
 }
 
@@ -205,8 +206,8 @@ TEST_P(PluginFileTest, ExportsTheEntryPointByName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, PluginFileTest,
-                         ::testing::Values(Variant{"Tinctor.lmf", 1},
-                                           Variant{"TinctorEditor.lmf", 0}),
+                         ::testing::Values(Variant{"Tinctor.lmf", 1, 1},
+                                           Variant{"TinctorEditor.lmf", 0, 0}),
                          [](const auto& info) {
                              return std::string(info.param.madeFilter ? "Shipped" : "Editor");
                          });

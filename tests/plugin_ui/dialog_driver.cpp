@@ -19,9 +19,13 @@ BOOL CALLBACK Visit(HWND window, LPARAM param) {
     GetWindowThreadProcessId(window, &pid);
     char cls[64] = "", text[256] = "";
     GetClassNameA(window, cls, sizeof cls);
+    if (pid != GetCurrentProcessId() || window == s->except || !IsWindowVisible(window) ||
+        std::string(cls) != "#32770")
+        return TRUE;
+    // Asked only of dialogs: the text of a window of this process is a message
+    // to its thread, which may be the test's own, waiting for this one.
     GetWindowTextA(window, text, sizeof text);
-    if (pid == GetCurrentProcessId() && window != s->except && IsWindowVisible(window) &&
-        std::string(cls) == "#32770" && (!s->caption || std::string(text) == s->caption)) {
+    if (!s->caption || std::string(text) == s->caption) {
         s->found = window;
         return FALSE;
     }

@@ -99,7 +99,8 @@ void DialogHost::Run(const TestImage& image, bool floatingWithMask) {
     image_ = image;
     record_.planes = int16_t(image.planes);
     bool alpha = image.planes == 4;
-    record_.inLayerPlanes = record_.inTransparentIndex = record_.outTransparentIndex = alpha;
+    record_.inLayerPlanes = record_.inTransparentIndex = alpha;
+    record_.outTransparentIndex = alpha && outputTransparency;
     record_.filterArea = HostArea{0, 0, int16_t(image.height), int16_t(image.width)};
     finished_ = false;
     thread_ = std::thread([this, floatingWithMask] { HostThread(floatingWithMask); });

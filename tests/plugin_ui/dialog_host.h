@@ -67,9 +67,11 @@ public:
     // The open dialog, once it is visible; null after `ms`.
     HWND WaitForDialog(DWORD ms = 5000);
     DWORD ThreadId() const { return threadId_; }
+    HMODULE Module() const { return module_; }
     HWND MainWindow() const { return mainWindow_; }
 
-    int16_t advanceAnswer = 0;  // what advance state answers
+    int16_t advanceAnswer = 0;       // what advance state answers
+    bool outputTransparency = true;  // a 4-plane image keeps its transparency in the output
     std::vector<AdvanceCall> AdvanceCalls();
     std::vector<DisplayCall> DisplayCalls();
     int DisplayCount();

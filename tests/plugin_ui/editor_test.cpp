@@ -8,12 +8,33 @@
 #include <vector>
 #include "tests/plugin_ui/dialog_host.h"
 #include "tests/plugin_ui/editor_fixture.h"
+#include "tests/plugin_ui/import_patch.h"
 #include "tests/plugin_ui/user_input.h"
 
 namespace {
 
+// The plug-in's SetTimer, recorded: the period the editor asks for.
+ImportPatch* gTimerPatch;
+UINT gTimerPeriod;
+UINT_PTR WINAPI RecordTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc) {
+    gTimerPeriod = ms;
+    return gTimerPatch->Original<decltype(&SetTimer)>()(window, id, ms, proc);
+}
+
+// The plug-in's GlobalAlloc, with no room for a copy of the definition.
+ImportPatch* gAllocPatch;
+HGLOBAL WINAPI NoRoomForADefinition(UINT flags, SIZE_T bytes) {
+    if (bytes == sizeof(FilterDefinition)) return nullptr;
+    return gAllocPatch->Original<decltype(&GlobalAlloc)>()(flags, bytes);
+}
+
 TEST_F(EditorDialog, TypingShowsAMarkerAtTheNextRecompileAndCancelKeepsTheEdits) {
+    ImportPatch timer(host.Module(), "user32.dll", "SetTimer",
+                      reinterpret_cast<void*>(RecordTimer));
+    gTimerPatch = &timer;
+    ASSERT_TRUE(timer.Active());
     ASSERT_TRUE(Open(3));
+    EXPECT_EQ(gTimerPeriod, 250u);  // typing is compiled at most four times a second
     HWND red = GetDlgItem(dialog, 1000);
     EXPECT_EQ(TextOf(dialog), "Tinctor Editor");
     EXPECT_EQ(FocusOf(host.ThreadId()), red);
@@ -70,6 +91,13 @@ TEST_F(EditorDialog, ClickingAMarkerSelectsTheErrorRangeInItsField) {
     EXPECT_EQ(start, s->errorStart[1]);
     EXPECT_EQ(end, s->errorEnd[1]);
     EXPECT_EQ(text.substr(size_t(start), size_t(end - start)), "zork");
+    // Ctrl+A selects the whole field and changes nothing.
+    PressKey(VK_CONTROL, 'A');
+    Sleep(200);
+    Selection(green, &start, &end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, int(text.size()));
+    EXPECT_EQ(ItemText(dialog, 1001), text);
     EXPECT_FALSE(host.Finished());
 }
 
@@ -107,7 +135,7 @@ BOOL CALLBACK CountVisibleDialogs(HWND w, LPARAM count) {
     return TRUE;
 }
 
-TEST_F(EditorDialog, MakeRefusesWhileAChannelFails) {
+TEST_F(EditorDialog, MakeRefusesWhileAChannelFailsOrMemoryIsShort) {
     ASSERT_TRUE(Open(3));
     ClickItem(dialog, 1002);
     PressKey(VK_END);
@@ -123,20 +151,42 @@ TEST_F(EditorDialog, MakeRefusesWhileAChannelFails) {
     EnumThreadWindows(host.ThreadId(), CountVisibleDialogs, LPARAM(&dialogs));
     EXPECT_EQ(dialogs, 1);  // no Build Filter dialog, no message
     EXPECT_EQ(host.State()->makerCopy, nullptr);
+
+    // Mended, but without memory for the maker's copy: message 2005.
+    SetDlgItemTextA(dialog, 1002, "b");
+    ImportPatch alloc(host.Module(), "kernel32.dll", "GlobalAlloc",
+                      reinterpret_cast<void*>(NoRoomForADefinition));
+    gAllocPatch = &alloc;
+    ASSERT_TRUE(alloc.Active());
+    ClickItem(dialog, 1006);
+    HWND box = WaitForMessageBox(
+        host.ThreadId(), "Unable to allocate local memory. This operation cannot be completed.");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(TextOf(box), "Tinctor Editor");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(host.State()->makerCopy, nullptr);
 }
 
 TEST_F(EditorDialog, HiddenAlphaFormulaThatFailsNeitherShowsAMarkerNorBlocksOk) {
-    host.Definition();
-    std::strcpy(host.Definition()->formula[3], "a+");
-    ASSERT_TRUE(Open(3));
-    TypeText("r");  // over the selected red formula: a recompilation
-    Sleep(700);
-    EXPECT_STREQ(host.Definition()->formula[0], "r");
-    EXPECT_TRUE(host.State()->compileFailed[3]);
-    EXPECT_FALSE(ItemVisible(dialog, 1026));
-    ClickItem(dialog, IDOK);
-    EXPECT_EQ(host.Wait(), 0);
-    EXPECT_STREQ(host.Definition()->formula[3], "a+");  // still kept
+    // The alpha formula never runs on three planes, nor on four when the
+    // output keeps no transparency.
+    for (int planes : {3, 4}) {
+        host.outputTransparency = planes == 3;
+        std::strcpy(host.Definition()->formula[3], "a+");
+        ASSERT_TRUE(Open(planes));
+        EXPECT_FALSE(ItemVisible(dialog, 1003)) << planes;
+        EXPECT_FALSE(ItemVisible(dialog, 1028)) << planes;
+        TypeText("r");  // over the selected red formula: a recompilation
+        Sleep(700);
+        EXPECT_STREQ(host.Definition()->formula[0], "r");
+        EXPECT_TRUE(host.State()->compileFailed[3]);
+        EXPECT_FALSE(ItemVisible(dialog, 1026)) << planes;
+        ClickItem(dialog, IDOK);
+        EXPECT_EQ(host.Wait(), 0) << planes;
+        EXPECT_STREQ(host.Definition()->formula[3], "a+");  // still kept
+    }
 }
 
 // Notifications the dialog receives from its sliders, with the number of

@@ -8,6 +8,7 @@
 
 #include "host/pipl.h"
 #include "plugin_ui/dialog_ids.h"
+#include "plugin_ui/maker.h"
 #include "plugin_ui/ui.h"
 #include "tests/plugin_ui/dialog_driver.h"
 #include "tests/plugin_ui/plugin_fixture.h"
@@ -255,4 +256,37 @@ TEST_F(AboutBox, ShowsTwoLinesOfCopyrightAndClosesOnEnterOrClickNotEscape) {
                  PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
                  EXPECT_TRUE(WaitUntilClosed(box));
              });
+}
+
+TEST_F(AboutBox, TextsWithoutTerminatorsEndAtTheirSlots) {
+    // Title, copyright, author and everything after them without a NUL, up
+    // to the last byte of the block.
+    std::memset(definition_->title, 'x',
+                sizeof(FilterDefinition) - offsetof(FilterDefinition, title) - 1);
+    std::memset(definition_->title, 'T', sizeof definition_->title);
+    std::memset(definition_->copyright, 'C', sizeof definition_->copyright);
+    std::memset(definition_->author, 'A', sizeof definition_->author);
+    RunModal([&] { RunAboutBox(); },
+             [&] {
+                 HWND box = WaitForDialog("");
+                 ASSERT_NE(box, nullptr);
+                 EXPECT_EQ(ItemText(box, 1100), std::string(256, 'T'));
+                 EXPECT_EQ(ItemText(box, 1101), std::string(256, 'C'));
+                 EXPECT_EQ(ItemText(box, 1102), std::string(256, 'A'));
+                 PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+                 EXPECT_TRUE(WaitUntilClosed(box));
+             });
+    // The message boxes' captions.
+    for (bool formatted : {false, true}) {
+        RunModal([&] { formatted ? ShowFormattedMessage(2009, "x", MB_OK) : ShowErrorBox(2001); },
+                 [&] {
+                     HWND box = WaitForDialog(nullptr);
+                     ASSERT_NE(box, nullptr);
+                     char caption[1024] = "";
+                     GetWindowTextA(box, caption, sizeof caption);
+                     EXPECT_EQ(std::string(caption), std::string(256, 'T')) << formatted;
+                     Click(box, IDOK);
+                     EXPECT_TRUE(WaitUntilClosed(box));
+                 });
+    }
 }

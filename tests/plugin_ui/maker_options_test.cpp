@@ -20,7 +20,7 @@ MakerOptions Options(const char* title = "Duotone", const char* category = "Obsi
 FilterDefinition Copy() {
     FilterDefinition d;
     std::memset(&d, 0, sizeof d);
-    d.hasDialog = 1;  // as in the editor's definition
+    d.hasDialog = 1;  // as in a made filter's definition
     d.sliderShown[0] = 1;
     std::strcpy(d.formula[0], "keep");
     d.sliderValue[3] = 77;

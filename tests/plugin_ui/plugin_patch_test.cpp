@@ -76,6 +76,9 @@ FileImage MakeImage(bool decoys, bool withName = true) {
     f.category = v.size() + 4;
     std::vector<uint8_t> cat;
     PutSlot(cat, "Tinctor Tools");
+    if (decoys) {  // a size value after name + 45, before catg + 45
+        cat[20] = 0x68, cat[21] = 0x20, cat[22] = 0, cat[23] = 0;
+    }
     PutProperty(v, kKeyCategory, cat);
     f.kindAfter = v.size();
     PutProperty(v, kKeyVersion, {0, 0, 4, 0});

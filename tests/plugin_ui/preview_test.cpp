@@ -48,6 +48,20 @@ Pixels CaptureClient(HWND window) {
 
 int Clamp(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
+// A keystroke that changes nothing (Ctrl+C) put in the queue just as the
+// dialog takes the message `gKeyMessage` for `gKeyDialog`: a preview run
+// started by that message is abandoned.
+HWND gKeyDialog;
+UINT gKeyMessage;
+LRESULT CALLBACK PostKeyBefore(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* m = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && m->message == gKeyMessage && m->hwnd == gKeyDialog) {
+        PostMessageA(GetDlgItem(gKeyDialog, 1000), WM_CHAR, 3, 1);
+        gKeyDialog = nullptr;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST_F(EditorDialog, PreviewShowsTheFilteredSamplePixelForPixelCentredAndFramed) {
     FilterDefinition* def = host.Definition();
     std::strcpy(def->formula[0], "x*2");
@@ -97,16 +111,21 @@ TEST_F(EditorDialog, PreviewShowsTheFilteredSamplePixelForPixelCentredAndFramed)
     EXPECT_EQ(d.row, top);
     EXPECT_EQ(d.col, left);
 
-    const Pixels p = CaptureClient(dialog);
-    int wrong = 0;
-    for (int y = 0; y < sh; ++y)
-        for (int x = 0; x < sw; ++x) {
-            const COLORREF want = RGB(Clamp(2 * x), image.at(x * f, y * f, 1), Clamp(y + 10));
-            if (p(left + x, top + y) != want && wrong++ < 5)
-                ADD_FAILURE() << "pixel " << x << "," << y << " shows " << std::hex
-                              << p(left + x, top + y) << " instead of " << want;
-        }
-    EXPECT_EQ(wrong, 0);
+    auto expectFilteredSample = [&](int control0) {
+        const Pixels p = CaptureClient(dialog);
+        int wrong = 0;
+        for (int y = 0; y < sh; ++y)
+            for (int x = 0; x < sw; ++x) {
+                const COLORREF want =
+                    RGB(Clamp(2 * x), image.at(x * f, y * f, 1), Clamp(y + control0));
+                if (p(left + x, top + y) != want && wrong++ < 5)
+                    ADD_FAILURE() << "pixel " << x << "," << y << " shows " << std::hex
+                                  << p(left + x, top + y) << " instead of " << want;
+            }
+        EXPECT_EQ(wrong, 0);
+        return p;
+    };
+    const Pixels p = expectFilteredSample(10);
     const COLORREF black = RGB(0, 0, 0);
     for (int x = -1; x <= sw; ++x) {
         EXPECT_EQ(p(left + x, top - 1), black) << x;
@@ -116,6 +135,26 @@ TEST_F(EditorDialog, PreviewShowsTheFilteredSamplePixelForPixelCentredAndFramed)
         EXPECT_EQ(p(left - 1, top + y), black) << y;
         EXPECT_EQ(p(left + sw, top + y), black) << y;
     }
+
+    // A repaint shows the kept preview and runs nothing, so a keystroke
+    // waiting meanwhile leaves no empty frame. A slider release whose run a
+    // keystroke abandons shows the kept preview, then runs again.
+    const UINT sliderMessage = RegisterWindowMessageA("LMSlCmd");
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, PostKeyBefore, nullptr, host.ThreadId());
+    ASSERT_NE(hook, nullptr);
+    for (int step = 0; step < 2; ++step) {
+        const int displays = host.DisplayCount();
+        gKeyMessage = step == 0 ? WM_PAINT : sliderMessage;
+        gKeyDialog = dialog;
+        if (step == 0) InvalidateRect(dialog, nullptr, TRUE);
+        else PostMessageA(dialog, sliderMessage, 1007, MAKELPARAM(50, 0x7FFC));
+        for (int i = 0; i < 250 && host.DisplayCount() < displays + 1 + step; ++i) Sleep(20);
+        EXPECT_EQ(gKeyDialog, nullptr) << "step " << step << ": the message never came";
+        EXPECT_GE(host.DisplayCount(), displays + 1 + step) << "step " << step;
+        Sleep(200);
+        expectFilteredSample(step == 0 ? 10 : 50);
+    }
+    UnhookWindowsHookEx(hook);
 }
 
 TEST_F(EditorDialog, PreviewHandsTheHostTheTransparencyPlaneOfALayer) {
@@ -154,35 +193,6 @@ TEST_F(EditorDialog, FloatingSelectionSamplesItsMaskAndShowsThroughIt) {
     EXPECT_EQ(shown.back().mask.maskData, host.Record().maskData);
     EXPECT_EQ(shown.back().mask.colBytes, 1);
     EXPECT_EQ(shown.back().mask.rowBytes, host.Record().maskRowBytes);
-}
-
-// A message box of the host thread whose text contains `words`, once shown.
-struct BoxSearch {
-    const char* words;
-    HWND found;
-};
-
-BOOL CALLBACK SearchBoxText(HWND child, LPARAM l) {
-    auto* s = reinterpret_cast<BoxSearch*>(l);
-    if (TextOf(child).find(s->words) != std::string::npos) s->found = GetParent(child);
-    return TRUE;
-}
-
-BOOL CALLBACK SearchBox(HWND w, LPARAM l) {
-    char cls[32];
-    GetClassNameA(w, cls, sizeof cls);
-    if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(w)) return TRUE;
-    EnumChildWindows(w, SearchBoxText, l);
-    return reinterpret_cast<BoxSearch*>(l)->found ? FALSE : TRUE;
-}
-
-HWND WaitForMessageBox(DWORD thread, const char* words) {
-    BoxSearch search = {words, nullptr};
-    for (int i = 0; i < 300 && !search.found; ++i) {
-        EnumThreadWindows(thread, SearchBox, LPARAM(&search));
-        if (!search.found) Sleep(20);
-    }
-    return search.found;
 }
 
 TEST_F(EditorDialog, RefusedSampleShowsMessage2004AndStartCancels) {

@@ -218,14 +218,29 @@ TEST(SettingsLoad, LoneCarriageReturnComesBackAsCrLf) {
     EXPECT_STREQ(out.formula[0], "r\r\ng");
 }
 
-TEST(SettingsLoad, CrLfSplitByThe63ByteCutComesBackAsCrLfLf) {
-    std::string f = std::string(62, 'x') + "\r\nr";  // CR is byte 63, LF starts the next piece
+TEST(SettingsLoad, PieceNeverEndsBetweenCrAndLfButOldSplitFilesLoadAsBefore) {
+    std::string f = std::string(62, 'x') + "\r\nr";  // the cut would fall between CR and LF
     std::vector<std::string> lines = Lines(EncodeSettings(Definition({f, "g", "b", "a"})));
-    EXPECT_EQ(lines[9], std::string(62, 'x') + "\\r");
-    EXPECT_EQ(lines[10], "\\nr");
+    EXPECT_EQ(lines[9], std::string(62, 'x'));
+    EXPECT_EQ(lines[10], "\\rr");
+    // Written before the writer kept pairs together: CR LF LF, as it always loaded.
     FilterDefinition out = Definition({});
-    ASSERT_TRUE(Decode(EncodeSettings(Definition({f, "g", "b", "a"})), out));
+    ASSERT_TRUE(Decode(Header() + std::string(62, 'x') + "\\r\r\\nr\r\rg\r\rb\r\ra\r\r", out));
     EXPECT_EQ(std::string(out.formula[0]), std::string(62, 'x') + "\r\n\nr");
+}
+
+TEST(SettingsLoad, HundredSaveLoadCyclesKeepLineBreaksAtEveryOffsetOfAPiece) {
+    for (size_t offset = 0; offset < size_t(kSettingsPieceBytes); ++offset) {
+        // Line breaks every `offset` + 2 bytes, shifted by 0, 1 and 2 bytes:
+        // over 1000 bytes they fall on every position of the pieces.
+        std::string f;
+        while (f.size() + offset + 2 <= 1021) f += std::string(offset, 'a' + offset % 26) + "\r\n";
+        FilterDefinition d = Definition({f, "x" + f, "\r\n" + f, "a"});
+        const FilterDefinition first = d;
+        for (int cycle = 0; cycle < 100; ++cycle) ASSERT_TRUE(Decode(EncodeSettings(d), d));
+        for (int k = 0; k < 4; ++k)
+            ASSERT_STREQ(d.formula[k], first.formula[k]) << "offset " << offset << " formula " << k;
+    }
 }
 
 TEST(SettingsLoad, LongLineIsReadAsTwoPiecesOfTheSameFormula) {

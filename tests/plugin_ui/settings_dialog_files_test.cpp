@@ -7,10 +7,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "plugin_ui/maker.h"
 #include "plugin_ui/settings_codec.h"
 #include "plugin_ui/settings_file.h"
 #include "plugin_ui/ui.h"
 #include "tests/plugin_ui/dialog_driver.h"
+#include "tests/plugin_ui/import_patch.h"
 #include "tests/plugin_ui/plugin_fixture.h"
 
 namespace {
@@ -34,7 +36,76 @@ protected:
     }
 };
 
+// WriteFile as on a full disk: it transfers half of what it is asked.
+ImportPatch* gWritePatch;
+BOOL WINAPI HalfWrite(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED o) {
+    return gWritePatch->Original<decltype(&WriteFile)>()(file, data, size / 2, written, o);
+}
+
+bool AnyTemporaryFileIn(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "*.tmp").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    return h != INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
+
+TEST_F(SettingsDialogs, FailedSavesAndMakesShowTheirMessageAndLeaveNothingBehind) {
+    const std::string folder = OwnFolder() + "failures\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    enum Target { None, ReadOnly, Folder };
+    const struct {
+        const char* name;  // in the folder above; a settings file, else a made filter
+        Target target;
+        bool halfWrites;
+        const char* message;
+    } rows[] = {
+        {"kept.tfs", ReadOnly, false,
+         "An error occured while attempting to open the settings file."},
+        {"full.tfs", None, true,
+         "An error occured while attempting to write to the settings file."},
+        {"kept", ReadOnly, false, "create the file 'kept.lmf' in the plug-in directory."},
+        {"taken", Folder, false, "create the file 'taken.lmf' in the plug-in directory."},
+        {"none\\x", None, false, "create the file 'x.lmf' in the plug-in directory."},
+        {"a-title-too-long", None, false,
+         "write to the file 'a-title-too-long.lmf' in the plug-in"},
+    };
+    for (const auto& row : rows) {
+        const bool make = !std::strstr(row.name, ".tfs");
+        const std::string target = folder + row.name + (make ? ".lmf" : "");
+        if (row.target == ReadOnly) WriteBytes(target, "kept as it was");
+        if (row.target == ReadOnly) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+        if (row.target == Folder) CreateDirectoryA(target.c_str(), nullptr);
+        const DWORD attributes = GetFileAttributesA(target.c_str());
+        const std::string bytes = FileBytes(target);
+        // A title longer than the menu name's slot takes makes the patch fail.
+        const bool tooLong = std::strstr(row.name, "too-long");
+        std::strcpy(MakerCopy().title, std::string(tooLong ? 40 : 4, 'T').c_str());
+        std::snprintf(state_->makeFileName, sizeof state_->makeFileName, "failures\\%s", row.name);
+        ImportPatch halfWrites(row.halfWrites ? GetModuleHandleA(nullptr) : nullptr, "kernel32.dll",
+                               "WriteFile", reinterpret_cast<void*>(HalfWrite));
+        gWritePatch = &halfWrites;
+        std::string text;
+        RunModal([&] { make ? MakeFilter() : SaveSettings(hostWindow_); },
+                 [&] {
+                     HWND d = make ? nullptr : WaitForDialog("Save As");
+                     if (d) ChooseFile(d, target);
+                     // "Do you want to replace it?" from the dialog or from Make.
+                     if (row.target != None && d) Click(WaitForDialog(nullptr, 5000, d), IDYES);
+                     if (row.target != None && !d) Answer(IDYES);
+                     text = Answer(IDOK);
+                 });
+        EXPECT_NE(text.find(row.message), std::string::npos) << text;
+        EXPECT_FALSE(AnyTemporaryFileIn(folder)) << row.name;
+        EXPECT_EQ(GetFileAttributesA(target.c_str()), attributes) << row.name;
+        EXPECT_TRUE(FileBytes(target) == bytes) << row.name;
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(target.c_str());
+        RemoveDirectoryA(target.c_str());
+    }
+    EXPECT_TRUE(RemoveDirectoryA(folder.c_str())) << "something was left in " << folder;
+}
 
 TEST_F(SettingsDialogs, FilterListAndFolderComeFromOurOwnModule) {
     char filter[256];

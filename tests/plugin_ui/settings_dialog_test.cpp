@@ -60,22 +60,26 @@ TEST(SettingsDialog, SaveAndLoadThroughTheEditor) {
                  ASSERT_NE(e, nullptr) << "the editor did not open";
                  const char* typed[4] = {"255-r", "g", "b", "a"};
                  for (int k = 0; k < 4; ++k) SetText(e, 1000 + k, typed[k]);
-                 Sleep(700);  // the timer reads the fields back
+                 // The timer reads the fields back.
+                 for (int i = 0; i < 250 && host.state()->formulasEdited; ++i) Sleep(20);
 
                  Press(e, 1005);  // Save...
                  HWND save = WaitForDialog("Save As");
                  ASSERT_NE(save, nullptr);
                  ChooseFile(save, saved);
                  EXPECT_TRUE(WaitUntilClosed(save));
-                 EXPECT_EQ(FileBytes(saved),
-                           "%RGB-1.0\r101\r0\r0\r0\r0\r0\r0\r0\r255-r\r\rg\r\rb\r\ra\r\r");
 
                  Press(e, 1004);  // Load...
                  HWND open = WaitForDialog("Open");
                  ASSERT_NE(open, nullptr);
+                 // The editor writes the file after the Save As window has
+                 // gone; it has taken the next command, so the file is complete.
+                 EXPECT_EQ(FileBytes(saved),
+                           "%RGB-1.0\r101\r0\r0\r0\r0\r0\r0\r0\r255-r\r\rg\r\rb\r\ra\r\r");
                  ChooseFile(open, loaded);
                  EXPECT_TRUE(WaitUntilClosed(open));
-                 Sleep(300);
+                 // Reading a field waits for the editor's thread, which
+                 // answers once the load has shown its formulas and markers.
                  // "\r" comes back as CR LF, "\n" as LF.
                  EXPECT_EQ(ItemText(e, 1000), "r\r\n\nxor(1)");
                  EXPECT_EQ(ItemText(e, 1002), "b/2");

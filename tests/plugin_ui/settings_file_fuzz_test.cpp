@@ -8,7 +8,6 @@
 #include <fstream>
 #include <random>
 
-#include "plugin_ui/maker.h"
 #include "plugin_ui/settings_codec.h"
 #include "plugin_ui/settings_file.h"
 #include "tests/plugin_ui/plugin_fixture.h"
@@ -58,49 +57,4 @@ TEST_F(SettingsFileFuzz, MutatedFilesLoadCompletelyOrLeaveTheDefinition) {
     EXPECT_GT(complete, 10);
     EXPECT_GT(refused, 10);
     DeleteFileA(path.c_str());
-}
-
-TEST_F(SettingsFileFuzz, FailedRenameLeavesTheTargetAndNoTemporaryFile) {
-    std::string folder = OwnFolder() + "save-fail";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    // A folder of the target's name cannot be replaced by a file: the
-    // temporary file is written and the final rename fails.
-    std::string path = folder + "\\kept.tfs";
-    CreateDirectoryA(path.c_str(), nullptr);
-    std::string inside = path + "\\keep.txt";
-    std::ofstream(inside, std::ios::binary) << "kept";
-    EXPECT_EQ(WriteSettingsFile(path.c_str(), *definition_), SettingsStatus::WriteFailed);
-    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "\\*.tmp").c_str(), &fd);
-    EXPECT_EQ(h, INVALID_HANDLE_VALUE) << "a temporary file was left: " << fd.cFileName;
-    if (h != INVALID_HANDLE_VALUE) FindClose(h);
-    // A folder that does not exist: nothing can be created.
-    EXPECT_EQ(WriteSettingsFile((folder + "\\none\\x.tfs").c_str(), *definition_),
-              SettingsStatus::OpenFailed);
-    DeleteFileA(inside.c_str());
-    RemoveDirectoryA(path.c_str());
-    RemoveDirectoryA(folder.c_str());
-}
-
-TEST_F(SettingsFileFuzz, MakerLeavesACompleteFileOrNone) {
-    std::string folder = OwnFolder() + "make-fail";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::string path = folder + "\\taken.lmf", inside = path + "\\keep.txt";
-    CreateDirectoryA(path.c_str(), nullptr);
-    std::ofstream(inside, std::ios::binary) << "kept";
-    FilterDefinition& copy = MakerCopy();
-    EXPECT_EQ(WritePluginFile(path, copy), MakeStatus::WriteFailed);  // message 2008
-    EXPECT_EQ(copy.madeFilter, 1);
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "\\*.tmp").c_str(), &fd);
-    EXPECT_EQ(h, INVALID_HANDLE_VALUE) << "a temporary file was left: " << fd.cFileName;
-    if (h != INVALID_HANDLE_VALUE) FindClose(h);
-    EXPECT_EQ(WritePluginFile(folder + "\\none\\x.lmf", copy), MakeStatus::CopyFailed);  // 2007
-    std::string good = folder + "\\good.lmf";
-    EXPECT_EQ(WritePluginFile(good, copy), MakeStatus::Ok);
-    EXPECT_TRUE(DeleteFileA(good.c_str()));
-    DeleteFileA(inside.c_str());
-    RemoveDirectoryA(path.c_str());
-    RemoveDirectoryA(folder.c_str());
 }

@@ -1,7 +1,9 @@
 // The Slider class on its own, in this program's windows: the operations as
-// messages, the value grid of a 217-pixel track, its picture, and a drag
-// that loses the mouse capture half-way.
+// messages, the value grid of a 217-pixel track, its picture, a drag that
+// loses the mouse capture half-way, the pause reports' timing and a drag
+// with swapped mouse buttons.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <thread>
 #include <vector>
 #include "plugin_ui/slider.h"
@@ -9,13 +11,17 @@
 
 namespace {
 
-std::vector<std::pair<int, int>> gReceived;  // (code, value)
+struct Received {
+    int code, value;
+    DWORD tick;
+};
+std::vector<Received> gReceived;
 UINT gMessage;
 bool gStealCapture;
 
 LRESULT CALLBACK ParentProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == gMessage && gMessage) {
-        gReceived.emplace_back(HIWORD(lp), LOWORD(lp));
+        gReceived.push_back({HIWORD(lp), LOWORD(lp), GetTickCount()});
         if (gStealCapture && HIWORD(lp) == SliderMoving) SetCapture(w);
         return 0;
     }
@@ -114,15 +120,55 @@ TEST_F(SliderWindow, ADragThatLosesTheCaptureEndsWithARelease) {
     hand.join();
     Pump();
     ASSERT_GE(gReceived.size(), 2u);
-    EXPECT_EQ(gReceived.front().first, SliderMoving);
-    EXPECT_EQ(gReceived.back().first, SliderReleased);
-    EXPECT_EQ(gReceived.back().second, gReceived.front().second);
+    EXPECT_EQ(gReceived.front().code, SliderMoving);
+    EXPECT_EQ(gReceived.back().code, SliderReleased);
+    EXPECT_EQ(gReceived.back().value, gReceived.front().value);
     EXPECT_LT(ended, 1500u);
     // The dragging flag is down again: the background is erased as usual.
     HDC dc = GetDC(slider);
     EXPECT_NE(SendMessageA(slider, WM_ERASEBKGND, WPARAM(dc), 0), 0);
     ReleaseDC(slider, dc);
     ReleaseCapture();
+}
+
+TEST_F(SliderWindow, SwappedButtonsDragWithTheRightAndPausesAreReportedEveryQuarterSecond) {
+    Send(SliderSetRangeMsg, 0, MAKELPARAM(0, 255));
+    struct Swapped {
+        Swapped() { SwapMouseButton(TRUE); }
+        ~Swapped() { SwapMouseButton(FALSE); }
+    } swapped;
+    RECT r;
+    GetWindowRect(slider, &r);
+    const int y = (r.top + r.bottom) / 2;
+    MouseTo(r.left + 40, y);
+    MouseButton(true, true);  // a left-handed user's primary button
+    std::thread hand([&] {
+        Sleep(200);
+        MouseTo(r.left + 120, y);
+        Sleep(2000);
+        MouseButton(false, true);
+    });
+    // What the system sends the slider for the primary button.
+    SendMessageA(slider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 5));
+    hand.join();
+    EXPECT_EQ(Send(SliderGet, 1), 120) << "the drag ended before the button was released";
+    // Held at 120: reported more than 250 ms after the move, then again
+    // after each further 250 ms, at least once no later than 290 ms.
+    size_t moved = 0;
+    for (size_t i = 0; i < gReceived.size(); ++i)
+        if (gReceived[i].code == SliderMoving) moved = i;
+    ASSERT_GE(gReceived.size(), moved + 6);
+    EXPECT_EQ(gReceived[moved + 1].code, SliderHeld);
+    EXPECT_GE(gReceived[moved + 1].tick - gReceived[moved].tick, 250u);
+    DWORD shortest = ~0u;
+    for (size_t i = moved + 2; i + 1 < gReceived.size(); ++i) {
+        EXPECT_EQ(gReceived[i].code, SliderHeldRepeat) << i;
+        shortest = std::min(shortest, gReceived[i].tick - gReceived[i - 1].tick);
+    }
+    EXPECT_GE(shortest, 249u);
+    EXPECT_LE(shortest, 290u);
+    EXPECT_EQ(gReceived.back().code, SliderReleased);
+    EXPECT_EQ(gReceived.back().value, Send(SliderGet, 0));
 }
 
 }  // namespace

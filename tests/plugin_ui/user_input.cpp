@@ -1,4 +1,5 @@
 #include "tests/plugin_ui/user_input.h"
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -6,6 +7,25 @@ namespace {
 void Send(INPUT in) {
     SendInput(1, &in, sizeof in);
     Sleep(20);
+}
+
+struct BoxSearch {
+    const char* words;
+    HWND found;
+};
+
+BOOL CALLBACK SearchBoxText(HWND child, LPARAM l) {
+    auto* s = reinterpret_cast<BoxSearch*>(l);
+    if (TextOf(child).find(s->words) != std::string::npos) s->found = GetParent(child);
+    return TRUE;
+}
+
+BOOL CALLBACK SearchBox(HWND w, LPARAM l) {
+    char cls[32];
+    GetClassNameA(w, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+    EnumChildWindows(w, SearchBoxText, l);
+    return reinterpret_cast<BoxSearch*>(l)->found ? FALSE : TRUE;
 }
 
 }  // namespace
@@ -21,10 +41,11 @@ void MouseTo(int x, int y) {
     Send(in);
 }
 
-void MouseButton(bool down) {
+void MouseButton(bool down, bool right) {
     INPUT in = {};
     in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    if (right) in.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    else in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     Send(in);
 }
 
@@ -47,6 +68,16 @@ void PressKey(WORD vk) {
     in.type = INPUT_KEYBOARD;
     in.ki.wVk = vk;
     Send(in);
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    Send(in);
+}
+
+void PressKey(WORD modifier, WORD vk) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = modifier;
+    Send(in);
+    PressKey(vk);
     in.ki.dwFlags = KEYEVENTF_KEYUP;
     Send(in);
 }
@@ -86,4 +117,13 @@ void Selection(HWND edit, int* start, int* end) {
     SendMessageA(edit, EM_GETSEL, WPARAM(&s), LPARAM(&e));
     *start = int(s);
     *end = int(e);
+}
+
+HWND WaitForMessageBox(DWORD thread, const char* words) {
+    BoxSearch search = {words, nullptr};
+    for (int i = 0; i < 300 && !search.found; ++i) {
+        EnumThreadWindows(thread, SearchBox, LPARAM(&search));
+        if (!search.found) Sleep(20);
+    }
+    return search.found;
 }
