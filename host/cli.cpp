@@ -173,10 +173,14 @@ std::string TakePositional(Options& o, const std::vector<std::string>& positiona
     };
     switch (o.command) {
     case Command::Apply: return TakeImages(o, positional);
-    case Command::Fx:
+    case Command::Fx: {
+        // With red, green and blue each given, there is no EXPR to take.
+        bool ownColours = o.channel[0] && o.channel[1] && o.channel[2];
+        if (ownColours) return TakeImages(o, positional);
         if (positional.empty()) return "fx needs a formula, an input and an output image";
         o.expression = positional[0];
         return TakeImages(o, {positional.begin() + 1, positional.end()});
+    }
     case Command::Check:
         if (!o.settings.empty() && !positional.empty())
             return "check takes formulas or --file, not both";
