@@ -23,7 +23,8 @@ public:
     // composed off-screen - background put back, saved anew, sprite drawn by
     // `draw(mem, x, y)` in the off-screen context's coordinates - and copied
     // to `dc` in one blit.  `w` x `h` is the area one drawing covers.  0 if
-    // no off-screen context could be made.
+    // no off-screen context could be made.  (Defined beside the two sprite
+    // kinds that take it, in sprite.cpp.)
     template <class DrawFn>
     int Step(HDC dc, int x, int y, int w, int h, DrawFn draw);
     // Copies the saved background back to `dc` (if `restore` and there is
