@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "art/art_names.h"
 #include "controls/button.h"
 #include "controls/control_class.h"
 
@@ -44,7 +45,7 @@ void MyCheckBoxCtl::OnPaint(PAINTSTRUCT* ps) {
         Ctl3dBox(dc, RECT{7, m - 6, 19, m + 6},
                  ControlMgr ? ControlMgr->GetClientBrush() : nullptr);
     }
-    if (!sprite.image && !sprite.Load(ResourceInstanceOf(MyCheckBox), "CheckBox", nullptr,
+    if (!sprite.image && !sprite.Load(ResourceInstanceOf(MyCheckBox), IDB_CHECKBOX, nullptr,
                                       RGB(255, 255, 255), kFrames, SafeLoadBitmap))
         return;
     sprite.Animate(dc, 4, m - 11, frame);
@@ -73,11 +74,11 @@ void MyCheckBoxCtl::SetState(int value, int notify, int animate) {
 
 int MyCheckBoxCtl::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
     switch (msg) {
-    case WM_USER:
+    case CheckBoxSetState:
         *result = checked;
         SetState(wParam != 0, 0, 0);
         return 1;
-    case WM_USER + 1: *result = checked; return 1;
+    case CheckBoxGetState: *result = checked; return 1;
     }
     return 0;
 }

@@ -1,10 +1,16 @@
 // The animated check box: a sunken box with the "CheckBox" sprite (six 30x22
 // frames: 0 unchecked, 1-4 the checking animation, 5 checked) and a label.
-// WM_USER sets the state quietly and returns the previous one; WM_USER+1
-// returns it; a click toggles and notifies the parent.
+// A click toggles it and notifies the parent (WM_COMMAND, code 0, lParam 0);
+// its messages set and read the state without a notification.
 #pragma once
 #include "controls/control_mgr.h"
 #include "controls/sprite.h"
+
+// Messages (WM_USER = 0x0400).
+enum CheckBoxMessage : UINT {
+    CheckBoxSetState = WM_USER,      // wParam 0/1, not animated; returns the previous state
+    CheckBoxGetState = WM_USER + 1,  // returns the state
+};
 
 class MyCheckBoxCtl : public MyControlCtl {
 public:

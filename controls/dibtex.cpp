@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "controls/gdi_scope.h"
+
 namespace {
 
 // Palette-derived headers are sized for 1068 bytes (the header, 256 colours
@@ -143,8 +145,7 @@ DIBTex::DIBTex(HINSTANCE instance, const char* name) {
         palette = CreateBestPalette(headers[kNormal]);
     }
     HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    if (mem) {
+    if (MemoryDC mem(screen); mem) {
         HPALETTE oldPal = palette ? SelectPalette(mem, palette, FALSE) : nullptr;
         if (palette) RealizePalette(mem);
         for (int i = 0; i < 3; i++) {
@@ -152,14 +153,12 @@ DIBTex::DIBTex(HINSTANCE instance, const char* name) {
             if (!header) continue;
             bitmaps[i] = CreateCompatibleBitmap(screen, w, h);
             if (bitmaps[i]) {
-                HGDIOBJ old = SelectObject(mem, bitmaps[i]);
+                SelectedObject in(mem, bitmaps[i]);
                 StretchDIBits(mem, 0, 0, w, h, 0, 0, w, h, bits, header, DIB_RGB_COLORS, SRCCOPY);
-                SelectObject(mem, old);
             }
             GlobalUnlock(headers[i]);
         }
         if (oldPal) SelectPalette(mem, oldPal, FALSE);
-        DeleteDC(mem);
     }
     ReleaseDC(nullptr, screen);
     for (HGLOBAL header : headers)
@@ -180,16 +179,14 @@ DIBTex::~DIBTex() {
 int DIBTex::TexMap(HDC dc, int xo, int yo, const RECT* r, int index, DWORD rop) {
     if (width == 0 || height == 0) return 0;
     if (index < 0 || index > 2 || !bitmaps[index]) return 1;
-    HDC mem = CreateCompatibleDC(dc);
+    MemoryDC mem(dc);
     if (!mem) return 1;
-    HGDIOBJ old = SelectObject(mem, bitmaps[index]);
+    SelectedObject in(mem, bitmaps[index]);
     int i0 = FloorDiv(xo + r->left, width), i1 = FloorDiv(xo + r->right + width - 1, width);
     int j0 = FloorDiv(yo + r->top, height), j1 = FloorDiv(yo + r->bottom + height - 1, height);
     for (int j = j0; j < j1; j++)
         for (int i = i0; i < i1; i++)
             BitBlt(dc, i * width - xo, j * height - yo, width, height, mem, 0, 0, rop);
-    SelectObject(mem, old);
-    DeleteDC(mem);
     return 1;
 }
 

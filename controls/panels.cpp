@@ -4,6 +4,7 @@
 #include <new>
 
 #include "controls/control_class.h"
+#include "controls/gdi_scope.h"
 
 MyControlCtl* NewMyFrame(const char* className) {
     return lstrcmpiA(className, OBSIDIA_FRAME_CLASS) == 0 ? new (std::nothrow) MyFrameCtl : nullptr;
@@ -50,45 +51,41 @@ void MyGraphCtl::OnPaint(PAINTSTRUCT* ps) {
 
     HFONT font = ControlMgr ? ControlMgr->GetFont() : nullptr;
     if (!font) return;
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP mono = mem ? CreateBitmap(w, h, 1, 1, nullptr) : nullptr;
-    if (mono) {
-        char label[16];
-        std::snprintf(label, sizeof label, "%d%%", Percent());
-        HGDIOBJ oldFont = SelectObject(dc, font);
-        int reference = GetTextWidth(dc, "50%", 3);
-        SelectObject(dc, oldFont);
-
-        HGDIOBJ oldBitmap = SelectObject(mem, mono);
-        PatBlt(mem, 0, 0, w, h, BLACKNESS);
-        HGDIOBJ oldMemFont = SelectObject(mem, font);
+    MemoryDC mem(dc);
+    if (!mem || !mem.Own(CreateBitmap(w, h, 1, 1, nullptr))) return;
+    char label[16];
+    std::snprintf(label, sizeof label, "%d%%", Percent());
+    int reference;
+    {
+        SelectedObject in(dc, font);
+        reference = GetTextWidth(dc, "50%", 3);
+    }
+    PatBlt(mem, 0, 0, w, h, BLACKNESS);
+    {
+        SelectedObject in(mem, font);
         SetBkMode(mem, TRANSPARENT);
         SetTextColor(mem, RGB(255, 255, 255));
         TextOutA(mem, (w - 1 - reference) / 2, (h - 1 - ControlMgr->FontHeight()) / 2, label,
                  lstrlenA(label));
-        SelectObject(mem, oldMemFont);
-        // Mono to colour: 1 becomes the background colour (white), 0 the text
-        // colour (black), so XOR inverts exactly the glyph pixels.
-        COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
-        COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-        BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCINVERT);
-        SetBkColor(dc, oldBk);
-        SetTextColor(dc, oldText);
-        SelectObject(mem, oldBitmap);
-        DeleteObject(mono);
     }
-    if (mem) DeleteDC(mem);
+    // Mono to colour: 1 becomes the background colour (white), 0 the text
+    // colour (black), so XOR inverts exactly the glyph pixels.
+    COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCINVERT);
+    SetBkColor(dc, oldBk);
+    SetTextColor(dc, oldText);
 }
 
 int MyGraphCtl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (msg) {
-    case WM_USER:
+    case GraphSetRange:
         minimum = LOWORD(lParam);
         maximum = HIWORD(lParam);
         if (wParam) Repaint();
         *result = 1;
         return 1;
-    case WM_USER + 1: {
+    case GraphSetPos: {
         int value = static_cast<int>(lParam);
         if (value > maximum) value = maximum;
         if (value < minimum) value = minimum;
@@ -97,7 +94,7 @@ int MyGraphCtl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* resul
         *result = 1;
         return 1;
     }
-    case WM_USER + 2: *result = position; return 1;
+    case GraphGetPos: *result = position; return 1;
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "controls/dibtex.h"
+#include "controls/gdi_scope.h"
 
 namespace {
 
@@ -22,27 +23,17 @@ HBITMAP LoadWith(BitmapLoader loader, HINSTANCE instance, const char* name) {
 HBITMAP MakeMask(HBITMAP image, const BITMAP& bm, COLORREF transparent) {
     HBITMAP mask = CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr);
     if (!mask) return nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC imageDC = CreateCompatibleDC(screen);
-    HDC maskDC = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
+    MemoryDC imageDC(nullptr), maskDC(nullptr);
     if (!imageDC || !maskDC) {
-        if (imageDC) DeleteDC(imageDC);
-        if (maskDC) DeleteDC(maskDC);
         DeleteObject(mask);
         return nullptr;
     }
-    HGDIOBJ oldImage = SelectObject(imageDC, image);
-    HGDIOBJ oldMask = SelectObject(maskDC, mask);
+    SelectedObject imageIn(imageDC, image), maskIn(maskDC, mask);
     SetBkColor(imageDC, transparent);
     BitBlt(maskDC, 0, 0, bm.bmWidth, bm.bmHeight, imageDC, 0, 0, SRCCOPY);
     SetBkColor(imageDC, RGB(0, 0, 0));
     SetTextColor(imageDC, RGB(255, 255, 255));
     BitBlt(imageDC, 0, 0, bm.bmWidth, bm.bmHeight, maskDC, 0, 0, SRCAND);
-    SelectObject(imageDC, oldImage);
-    SelectObject(maskDC, oldMask);
-    DeleteDC(imageDC);
-    DeleteDC(maskDC);
     return mask;
 }
 
@@ -50,85 +41,69 @@ HBITMAP MakeMask(HBITMAP image, const BITMAP& bm, COLORREF transparent) {
 void MaskBlt2(HDC dc, int x, int y, int w, int h, HDC src, HBITMAP mask, HBITMAP image, int sx) {
     COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
     COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    HGDIOBJ old = SelectObject(src, mask);
-    BitBlt(dc, x, y, w, h, src, sx, 0, SRCAND);
-    SelectObject(src, image);
-    BitBlt(dc, x, y, w, h, src, sx, 0, SRCPAINT);
-    SelectObject(src, old);
+    {
+        SelectedObject in(src, mask);
+        BitBlt(dc, x, y, w, h, src, sx, 0, SRCAND);
+        in.Select(image);
+        BitBlt(dc, x, y, w, h, src, sx, 0, SRCPAINT);
+    }
     SetBkColor(dc, oldBk);
     SetTextColor(dc, oldText);
 }
 
-// The flicker-free step shared by both sprite kinds: `w` x `h` is the area
-// one drawing covers, `draw` paints the sprite into the off-screen DC.
+}  // namespace
+
 template <class DrawFn>
-int AnimateThrough(HDC dc, int x, int y, int w, int h, int& savedX, int& savedY, HBITMAP& saved,
-                   DrawFn draw) {
+int SavedBackground::Step(HDC dc, int newX, int newY, int w, int h, DrawFn draw) {
     RECT work;
-    if (saved) {
-        work.left = x < savedX ? x : savedX;
-        work.top = y < savedY ? y : savedY;
-        work.right = work.left + std::abs(savedX - x) + w;
-        work.bottom = work.top + std::abs(savedY - y) + h;
+    if (bitmap) {
+        work.left = newX < x ? newX : x;
+        work.top = newY < y ? newY : y;
+        work.right = work.left + std::abs(x - newX) + w;
+        work.bottom = work.top + std::abs(y - newY) + h;
     } else {
-        work = RECT{x, y, x + w, y + h};
+        work = RECT{newX, newY, newX + w, newY + h};
     }
     int ww = work.right - work.left, wh = work.bottom - work.top;
-    HDC mem = CreateCompatibleDC(dc);
-    HDC back = CreateCompatibleDC(dc);
-    HBITMAP off = CreateCompatibleBitmap(dc, ww, wh);
-    if (!mem || !back || !off) {
-        if (mem) DeleteDC(mem);
-        if (back) DeleteDC(back);
-        if (off) DeleteObject(off);
-        return 0;
-    }
-    HGDIOBJ oldOff = SelectObject(mem, off);
+    MemoryDC mem(dc), back(dc);
+    if (!mem || !back || !mem.Own(CreateCompatibleBitmap(dc, ww, wh))) return 0;
     BitBlt(mem, 0, 0, ww, wh, dc, work.left, work.top, SRCCOPY);
-    HGDIOBJ oldBack;
-    if (saved) {
-        oldBack = SelectObject(back, saved);
-        BitBlt(mem, savedX - work.left, savedY - work.top, w, h, back, 0, 0, SRCCOPY);
+    if (bitmap) {
+        SelectedObject in(back, bitmap);
+        BitBlt(mem, x - work.left, y - work.top, w, h, back, 0, 0, SRCCOPY);
     } else {
-        saved = CreateCompatibleBitmap(dc, w, h);
-        oldBack = SelectObject(back, saved);
+        bitmap = CreateCompatibleBitmap(dc, w, h);
     }
-    if (saved) {
-        BitBlt(back, 0, 0, w, h, mem, x - work.left, y - work.top, SRCCOPY);
-        savedX = x;
-        savedY = y;
+    if (bitmap) {
+        SelectedObject in(back, bitmap);
+        BitBlt(back, 0, 0, w, h, mem, newX - work.left, newY - work.top, SRCCOPY);
+        x = newX;
+        y = newY;
     }
-    SelectObject(back, oldBack);
-    draw(mem, x - work.left, y - work.top);
+    draw(mem, newX - work.left, newY - work.top);
     BitBlt(dc, work.left, work.top, ww, wh, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, oldOff);
-    DeleteObject(off);
-    DeleteDC(mem);
-    DeleteDC(back);
     return 1;
 }
 
-void RestoreSaved(HDC dc, int restore, int x, int y, int w, int h, HBITMAP& saved) {
-    if (!saved) return;
-    if (restore && dc) {
-        HDC back = CreateCompatibleDC(dc);
+void SavedBackground::Done(HDC dc, int restore, int w, int h) {
+    if (bitmap && restore && dc) {
+        MemoryDC back(dc);
         if (back) {
-            HGDIOBJ old = SelectObject(back, saved);
+            SelectedObject in(back, bitmap);
             BitBlt(dc, x, y, w, h, back, 0, 0, SRCCOPY);
-            SelectObject(back, old);
-            DeleteDC(back);
         }
     }
-    DeleteObject(saved);
-    saved = nullptr;
+    Forget();
 }
 
-}  // namespace
+void SavedBackground::Forget() {
+    MyControlCtl::KillObject(bitmap);
+    x = y = 0;
+}
 
 Sprite::~Sprite() {
     MyControlCtl::KillObject(image);
     MyControlCtl::KillObject(mask);
-    MyControlCtl::KillObject(saved);
 }
 
 int Sprite::Load(HINSTANCE instance, const char* name, const char* maskName, COLORREF colour,
@@ -146,44 +121,40 @@ int Sprite::Load(HINSTANCE instance, const char* name, const char* maskName, COL
         else mask = MakeMask(image, bm, colour);
     }
     if (frames > 1) bm.bmWidth /= frames;
-    MyControlCtl::KillObject(saved);
-    savedX = savedY = 0;
+    saved.Forget();
     return 1;
 }
 
 void Sprite::Draw(HDC dc, int x, int y, int frame) {
     if (!image) return;
-    HDC src = CreateCompatibleDC(dc);
+    MemoryDC src(dc);
     if (!src) return;
     int sx = frame * bm.bmWidth;
     if (deviceTransparency) {
         int oldMode = SetBkMode(dc, NEWTRANSPARENT);
         COLORREF oldBk = SetBkColor(dc, transparent);
-        HGDIOBJ old = SelectObject(src, image);
-        BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, src, sx, 0, SRCCOPY);
-        SelectObject(src, old);
+        {
+            SelectedObject in(src, image);
+            BitBlt(dc, x, y, bm.bmWidth, bm.bmHeight, src, sx, 0, SRCCOPY);
+        }
         SetBkColor(dc, oldBk);
         SetBkMode(dc, oldMode);
     } else if (mask) {
         MaskBlt2(dc, x, y, bm.bmWidth, bm.bmHeight, src, mask, image, sx);
     }
-    DeleteDC(src);
 }
 
 int Sprite::Animate(HDC dc, int x, int y, int frame) {
     if (!image) return 0;
-    return AnimateThrough(dc, x, y, bm.bmWidth, bm.bmHeight, savedX, savedY, saved,
-                          [&](HDC mem, int px, int py) { Draw(mem, px, py, frame); });
+    return saved.Step(dc, x, y, bm.bmWidth, bm.bmHeight,
+                      [&](HDC mem, int px, int py) { Draw(mem, px, py, frame); });
 }
 
-void Sprite::AnimateDone(HDC dc, int restore) {
-    RestoreSaved(dc, restore, savedX, savedY, bm.bmWidth, bm.bmHeight, saved);
-}
+void Sprite::AnimateDone(HDC dc, int restore) { saved.Done(dc, restore, bm.bmWidth, bm.bmHeight); }
 
 ShadowSprite::~ShadowSprite() {
     MyControlCtl::KillObject(image);
     MyControlCtl::KillObject(mask);
-    MyControlCtl::KillObject(saved);
 }
 
 int ShadowSprite::Load(HINSTANCE instance, const char* name, COLORREF colour, int depth,
@@ -192,8 +163,7 @@ int ShadowSprite::Load(HINSTANCE instance, const char* name, COLORREF colour, in
     if (!image || !GetObjectA(image, sizeof bm, &bm)) return 0;
     mask = MakeMask(image, bm, colour);
     shadowDepth = depth;
-    MyControlCtl::KillObject(saved);
-    savedX = savedY = 0;
+    saved.Forget();
     return 1;
 }
 
@@ -208,46 +178,37 @@ int ShadowSprite::ShadowTexture(TextureCallback callback, HWND argument, int xOf
 void ShadowSprite::Draw(HDC dc, int x, int y, int depth) {
     if (!image || !mask) return;
     int w = bm.bmWidth, h = bm.bmHeight;
-    HDC src = CreateCompatibleDC(dc);
+    MemoryDC src(dc);
     if (!src) return;
     COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
     COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    HGDIOBJ old = SelectObject(src, mask);
-    BitBlt(dc, x + depth, y + depth, w, h, src, 0, 0, SRCAND);
-
-    DIBTex* tex = texture ? texture(textureArg) : nullptr;
-    if (tex) {
-        HDC shadowDC = CreateCompatibleDC(dc);
-        HBITMAP shadow = shadowDC ? CreateCompatibleBitmap(dc, w, h) : nullptr;
-        if (shadow) {
-            HGDIOBJ oldShadow = SelectObject(shadowDC, shadow);
-            SetBkColor(shadowDC, RGB(255, 255, 255));
-            SetTextColor(shadowDC, RGB(0, 0, 0));
-            BitBlt(shadowDC, 0, 0, w, h, src, 0, 0, NOTSRCCOPY);
-            RECT all = {0, 0, w, h};
-            tex->TexMap(shadowDC, texX + shadowDepth, texY + shadowDepth, &all, DIBTex::kShadow,
-                        SRCAND);
-            BitBlt(dc, x + depth, y + depth, w, h, shadowDC, 0, 0, SRCPAINT);
-            SelectObject(shadowDC, oldShadow);
-            DeleteObject(shadow);
+    {
+        SelectedObject in(src, mask);
+        BitBlt(dc, x + depth, y + depth, w, h, src, 0, 0, SRCAND);
+        if (DIBTex* tex = texture ? texture(textureArg) : nullptr) {
+            MemoryDC shadow(dc);
+            if (shadow && shadow.Own(CreateCompatibleBitmap(dc, w, h))) {
+                SetBkColor(shadow, RGB(255, 255, 255));
+                SetTextColor(shadow, RGB(0, 0, 0));
+                BitBlt(shadow, 0, 0, w, h, src, 0, 0, NOTSRCCOPY);
+                RECT all = {0, 0, w, h};
+                tex->TexMap(shadow, texX + shadowDepth, texY + shadowDepth, &all, DIBTex::kShadow,
+                            SRCAND);
+                BitBlt(dc, x + depth, y + depth, w, h, shadow, 0, 0, SRCPAINT);
+            }
         }
-        if (shadowDC) DeleteDC(shadowDC);
     }
-    SelectObject(src, old);
     SetBkColor(dc, oldBk);
     SetTextColor(dc, oldText);
     MaskBlt2(dc, x, y, w, h, src, mask, image, 0);
-    DeleteDC(src);
 }
 
 int ShadowSprite::Animate(HDC dc, int x, int y, int depth) {
     if (!image) return 0;
-    return AnimateThrough(dc, x, y, bm.bmWidth + shadowDepth, bm.bmHeight + shadowDepth, savedX,
-                          savedY, saved,
-                          [&](HDC mem, int px, int py) { Draw(mem, px, py, depth); });
+    return saved.Step(dc, x, y, bm.bmWidth + shadowDepth, bm.bmHeight + shadowDepth,
+                      [&](HDC mem, int px, int py) { Draw(mem, px, py, depth); });
 }
 
 void ShadowSprite::AnimateDone(HDC dc, int restore) {
-    RestoreSaved(dc, restore, savedX, savedY, bm.bmWidth + shadowDepth, bm.bmHeight + shadowDepth,
-                 saved);
+    saved.Done(dc, restore, bm.bmWidth + shadowDepth, bm.bmHeight + shadowDepth);
 }

@@ -9,6 +9,33 @@
 class DIBTex;
 using TextureCallback = DIBTex* (*)(HWND window);
 
+// The background under a sprite that moves: saved at each step of the
+// movement under the new position, put back at the next step, and given
+// back to the screen or dropped when the movement ends.
+class SavedBackground {
+public:
+    SavedBackground() = default;
+    ~SavedBackground() { Forget(); }
+    SavedBackground(const SavedBackground&) = delete;
+    SavedBackground& operator=(const SavedBackground&) = delete;
+
+    // One flicker-free step to (x, y): the work area (old and new place) is
+    // composed off-screen - background put back, saved anew, sprite drawn by
+    // `draw(mem, x, y)` in the off-screen context's coordinates - and copied
+    // to `dc` in one blit.  `w` x `h` is the area one drawing covers.  0 if
+    // no off-screen context could be made.  (Defined beside the two sprite
+    // kinds that take it, in sprite.cpp.)
+    template <class DrawFn>
+    int Step(HDC dc, int x, int y, int w, int h, DrawFn draw);
+    // Copies the saved background back to `dc` (if `restore` and there is
+    // one), then drops it.
+    void Done(HDC dc, int restore, int w, int h);
+    void Forget();
+
+    HBITMAP bitmap = nullptr;
+    int x = 0, y = 0;
+};
+
 class Sprite {
 public:
     Sprite() = default;
@@ -27,8 +54,7 @@ public:
     HBITMAP image = nullptr;
     HBITMAP mask = nullptr;
     BITMAP bm = {};  // bmWidth holds the width of one frame after Load
-    int savedX = 0, savedY = 0;
-    HBITMAP saved = nullptr;
+    SavedBackground saved;
     int deviceTransparency = 0;
     COLORREF transparent = 0;
 };
@@ -57,6 +83,5 @@ public:
     TextureCallback texture = nullptr;
     HWND textureArg = nullptr;
     int texX = 0, texY = 0;
-    int savedX = 0, savedY = 0;
-    HBITMAP saved = nullptr;
+    SavedBackground saved;
 };

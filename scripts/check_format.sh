@@ -1,11 +1,11 @@
 #!/bin/sh
-# Checks that every C++ source follows the house style of .clang-format.
+# Checks that every C and C++ source follows the house style of .clang-format.
 # Prints the files that differ and fails; `sh scripts/check_format.sh --fix`
 # rewrites them instead.
 set -e
 cd "$(dirname "$0")/.."
 command -v clang-format >/dev/null || sh scripts/deps.sh
-files=$(git ls-files '*.cpp' '*.h')
+files=$(git ls-files '*.cpp' '*.h' '*.c')
 if [ "$1" = "--fix" ]; then
   clang-format -i $files
   exit 0

@@ -4,6 +4,7 @@
 #include "controls/control_class.h"
 #include "setup/dlgutil.h"
 #include "setup/fittext.h"
+#include "setup/resources/setup_ids.h"
 #include "setup/state.h"
 
 INT_PTR ShowAlertStr(const char* text) {
@@ -11,7 +12,7 @@ INT_PTR ShowAlertStr(const char* text) {
     // library and after it has stopped it.
     Init_Controls(ghInst);
     INT_PTR result =
-        ShowModalDialog("ALERT", AlertDlgProc, GetFocus(), reinterpret_cast<LPARAM>(text));
+        ShowModalDialog(IDD_ALERT, AlertDlgProc, GetFocus(), reinterpret_cast<LPARAM>(text));
     Terminate_Controls(ghInst);
     return result;
 }
@@ -27,7 +28,7 @@ INT_PTR CALLBACK AlertDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPara
     switch (msg) {
     case WM_INITDIALOG:
         // A path in the message cannot be wrapped: it is shortened instead.
-        SetItemTextFitted(dialog, kCtlAlertText, reinterpret_cast<const char*>(lParam), true);
+        SetItemTextFitted(dialog, IDC_MESSAGE, reinterpret_cast<const char*>(lParam), true);
         CenterDialog(dialog);
         return TRUE;
     case WM_CLOSE:

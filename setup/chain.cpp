@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "controls/checkbox.h"
+#include "controls/panels.h"
 #include "setup/dlgutil.h"
 #include "setup/engine.h"
 #include "setup/fittext.h"
@@ -11,14 +13,12 @@
 
 namespace {
 
-constexpr UINT IDS_NOROOM = 5701;  // "There is not enough room on this drive: ..."
-
 struct PlatformBox {
     int id;
     int flag;
 };
 constexpr PlatformBox kPlatformBoxes[] = {
-    {kCtlWin95Box, PLATFORM_WIN95}, {kCtlNTBox, PLATFORM_NT}, {kCtlWin31Box, PLATFORM_WIN31}};
+    {IDC_WIN95, PLATFORM_WIN95}, {IDC_NT, PLATFORM_NT}, {IDC_WIN31, PLATFORM_WIN31}};
 
 int FlagOfBox(int id) {
     for (const PlatformBox& box : kPlatformBoxes)
@@ -32,7 +32,21 @@ T* DialogParam(HWND dialog) {
 }
 
 void ReadPathEdit(HWND dialog, char* buffer) {
-    GetDlgItemTextA(dialog, kCtlPathEdit, buffer, kPathBuffer);
+    GetDlgItemTextA(dialog, IDC_PATH, buffer, kPathBuffer);
+}
+
+// The free-space field of the open PLUGIN dialog.
+FreeSpaceDisplay gFreeSpace;
+
+void ShowFreeSpace(HWND dialog, const char* path) {
+    char text[32];
+    if (gFreeSpace.Text(path, text)) SetDlgItemTextA(dialog, IDC_SPACE_FREE, text);
+}
+
+void ShowRequiredSpace(HWND dialog, unsigned long kilobytes) {
+    char text[32];
+    freespacestr(kilobytes, text);
+    SetDlgItemTextA(dialog, IDC_SPACE_REQUIRED, text);
 }
 
 // Continue is offered only for a non-empty path; the free space follows
@@ -54,19 +68,19 @@ void Path_OnInitDialog(HWND dialog, PathDialogParams* params) {
         SetCursor(LoadCursor(nullptr, IDC_ARROW));
     }
     // A new dialog has empty space fields, whatever an earlier one showed.
-    ResetFreeSpaceDisplay();
+    gFreeSpace.Reset();
     EnableWindow(GetDlgItem(dialog, IDOK), buffer[0] != '\0');
-    SendDlgItemMessageA(dialog, kCtlPathEdit, EM_LIMITTEXT, kPathMax, 0);
-    SetDlgItemTextA(dialog, kCtlPathEdit, buffer);
+    SendDlgItemMessageA(dialog, IDC_PATH, EM_LIMITTEXT, kPathMax, 0);
+    SetDlgItemTextA(dialog, IDC_PATH, buffer);
     PackageSpace space = MeasurePackage(params->platform, params->sourceDir, nullptr);
     ShowRequiredSpace(dialog, KilobytesUp(space.bytes));
     ShowFreeSpace(dialog, buffer);
-    SetFocus(GetDlgItem(dialog, kCtlPathEdit));
+    SetFocus(GetDlgItem(dialog, IDC_PATH));
 }
 
 // After an alert the user goes on typing in the path field.
 void Path_BackToEdit(HWND dialog) {
-    HWND edit = GetDlgItem(dialog, kCtlPathEdit);
+    HWND edit = GetDlgItem(dialog, IDC_PATH);
     SetFocus(edit);
     // Re-activation after the alert may come later and hand the focus back
     // to Continue: once more, behind it.
@@ -100,7 +114,7 @@ void Path_OnContinue(HWND dialog, PathDialogParams* params) {
     bool usable = buffer[0] && MakeAbsolute(buffer, full);
     if (usable) {
         std::strcpy(buffer, full);
-        SetDlgItemTextA(dialog, kCtlPathEdit, buffer);
+        SetDlgItemTextA(dialog, IDC_PATH, buffer);
         // Every installed name must fit behind it in a path buffer.
         usable = TargetsFit(buffer);
     }
@@ -109,7 +123,7 @@ void Path_OnContinue(HWND dialog, PathDialogParams* params) {
         return;
     }
     if (!usable || !MakeDirectories(buffer)) {
-        ShowModalDialog("BADPATH", BadPathDlgProc, dialog, reinterpret_cast<LPARAM>(buffer));
+        ShowModalDialog(IDD_BADPATH, BadPathDlgProc, dialog, reinterpret_cast<LPARAM>(buffer));
         Path_BackToEdit(dialog);
         return;
     }
@@ -119,7 +133,7 @@ void Path_OnContinue(HWND dialog, PathDialogParams* params) {
 void Path_OnBrowse(HWND dialog, char* buffer) {
     ReadPathEdit(dialog, buffer);
     if (!FindDir(dialog, buffer)) return;
-    SetDlgItemTextA(dialog, kCtlPathEdit, buffer);
+    SetDlgItemTextA(dialog, IDC_PATH, buffer);
     Path_Refresh(dialog, buffer);
 }
 
@@ -128,14 +142,14 @@ void Path_OnBrowse(HWND dialog, char* buffer) {
 void CheckPlatform(HWND dialog, int platform) {
     for (const PlatformBox& box : kPlatformBoxes) {
         int want = platform == box.flag ? 1 : 0;
-        int state = SendDlgItemMessageA(dialog, box.id, kCheckBoxGet, 0, 0) ? 1 : 0;
-        if (state != want) SendDlgItemMessageA(dialog, box.id, kCheckBoxSet, want, 0);
+        int state = SendDlgItemMessageA(dialog, box.id, CheckBoxGetState, 0, 0) ? 1 : 0;
+        if (state != want) SendDlgItemMessageA(dialog, box.id, CheckBoxSetState, want, 0);
     }
 }
 
 int GetPlatform(HWND dialog) {
-    if (SendDlgItemMessageA(dialog, kCtlWin95Box, kCheckBoxGet, 0, 0)) return PLATFORM_WIN95;
-    if (SendDlgItemMessageA(dialog, kCtlNTBox, kCheckBoxGet, 0, 0)) return PLATFORM_NT;
+    if (SendDlgItemMessageA(dialog, IDC_WIN95, CheckBoxGetState, 0, 0)) return PLATFORM_WIN95;
+    if (SendDlgItemMessageA(dialog, IDC_NT, CheckBoxGetState, 0, 0)) return PLATFORM_NT;
     return PLATFORM_WIN31;
 }
 
@@ -183,8 +197,8 @@ INT_PTR CALLBACK PathDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
         switch (id) {
         case IDOK: Path_OnContinue(dialog, params); return TRUE;
         case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
-        case kCtlBrowse: Path_OnBrowse(dialog, buffer); return TRUE;
-        case kCtlPathEdit:
+        case IDC_BROWSE: Path_OnBrowse(dialog, buffer); return TRUE;
+        case IDC_PATH:
             if (HIWORD(wParam) != EN_CHANGE) return FALSE;
             ReadPathEdit(dialog, buffer);
             Path_Refresh(dialog, buffer);
@@ -202,10 +216,10 @@ INT_PTR CALLBACK BadPathDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
         CenterDialog(dialog);
         // The template's text is the format: "Cannot find "%s"".
         char format[64];
-        GetDlgItemTextA(dialog, kCtlBadPathText, format, sizeof format);
+        GetDlgItemTextA(dialog, IDC_MESSAGE, format, sizeof format);
         char text[64 + kPathBuffer];
         std::snprintf(text, sizeof text, format, reinterpret_cast<const char*>(lParam));
-        SetItemTextFitted(dialog, kCtlBadPathText, text, true);
+        SetItemTextFitted(dialog, IDC_MESSAGE, text, true);
         SetFocus(GetDlgItem(dialog, IDOK));
         return FALSE;
     }
@@ -219,8 +233,8 @@ INT_PTR CALLBACK InstallDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
     case WM_INITDIALOG:
         CenterDialog(dialog);
-        SendDlgItemMessageA(dialog, kCtlProgress, kGraphRange, 0, MAKELPARAM(0, 100));
-        SendDlgItemMessageA(dialog, kCtlProgress, kGraphPosition, 1, 0);
+        SendDlgItemMessageA(dialog, IDC_PROGRESS, GraphSetRange, 0, MAKELPARAM(0, 100));
+        SendDlgItemMessageA(dialog, IDC_PROGRESS, GraphSetPos, 1, 0);
         SetFocus(GetDlgItem(dialog, IDCANCEL));
         return FALSE;
     case WM_COMMAND:
@@ -234,13 +248,36 @@ INT_PTR CALLBACK InstallDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     return FALSE;
 }
 
+CopyHooks InstallingHooks(HWND dialog) {
+    CopyHooks hooks;
+    hooks.alert = [](const char* text) { ShowAlertStr(text); };
+    // Cancel (and closing the main window) set gfAbort between two rows.
+    hooks.yield = [] {
+        MyYield();
+        return gfAbort != 0;
+    };
+    hooks.progress = [dialog](int percent) {
+        if (IsWindow(dialog)) SendDlgItemMessageA(dialog, IDC_PROGRESS, GraphSetPos, 1, percent);
+    };
+    hooks.status = [dialog](const char* source, const char* target) {
+        if (!IsWindow(dialog)) return;
+        SetDlgItemTextA(dialog, IDC_COPYING, source);
+        // A long target keeps its file name in view.
+        SetItemTextFitted(dialog, IDC_COPY_TO, target, false);
+        // Drawn now: no message is let through until the file is copied.
+        UpdateWindow(GetDlgItem(dialog, IDC_COPYING));
+        UpdateWindow(GetDlgItem(dialog, IDC_COPY_TO));
+    };
+    return hooks;
+}
+
 int Install(HWND window) {
     char dest[kPathBuffer + 1] = "";
     char source[kPathBuffer + 1] = "";
-    if (ShowModalDialog("WELCOME", GenericDlgProc, window, 0) != IDOK) return kSetupExited;
+    if (ShowModalDialog(IDD_WELCOME, GenericDlgProc, window, 0) != IDOK) return kSetupExited;
     int platform = Platform();
-    if (ShowModalDialog("PLATFORM", PlatformDlgProc, window, reinterpret_cast<LPARAM>(&platform)) !=
-        IDOK)
+    if (ShowModalDialog(IDD_PLATFORM, PlatformDlgProc, window,
+                        reinterpret_cast<LPARAM>(&platform)) != IDOK)
         return kSetupExited;
     // The package's files lie beside the running program.
     DWORD length = GetModuleFileNameA(nullptr, source, kPathMax);
@@ -248,19 +285,22 @@ int Install(HWND window) {
     CutAfterLastBackslash(source);
     if (source[0]) PreparePath(source);
     PathDialogParams path = {dest, platform, source};
-    if (ShowModalDialog("PLUGIN", PathDlgProc, window, reinterpret_cast<LPARAM>(&path)) != IDOK) {
-        ShowModalDialog("FAILURE", GenericDlgProc, window, 0);
+    if (ShowModalDialog(IDD_PLUGIN, PathDlgProc, window, reinterpret_cast<LPARAM>(&path)) != IDOK) {
+        ShowModalDialog(IDD_FAILURE, GenericDlgProc, window, 0);
         return kSetupExited;
     }
     PreparePath(dest);
 
-    ghStatus = CreateDialogParamA(ghInst, "INSTALLING", window, InstallDlgProc, 0);
+    ghStatus = CreateDialogParamA(ghInst, IDD_INSTALLING, window, InstallDlgProc, 0);
     UpdateWindow(window);
-    int copied = CopyFiles(platform, source, dest);
+    // A close that came while the dialogs before were open stops the copy
+    // before its first row.
+    int copied = gfAbort ? 0 : CopyFiles(platform, source, dest, InstallingHooks(ghStatus));
+    if (copied < 0) gfAbort = 1;
     if (ghStatus) DestroyWindow(ghStatus);
     ghStatus = nullptr;
 
-    ShowModalDialog(copied > 0 ? "DONE" : "FAILURE", GenericDlgProc, window, 0);
+    ShowModalDialog(copied > 0 ? IDD_DONE : IDD_FAILURE, GenericDlgProc, window, 0);
     if (copied > 0) return kSetupInstalled;
     return copied < 0 ? kSetupFailed : kSetupExited;
 }

@@ -1,6 +1,6 @@
 // The installer's dialog utilities and its alert: every dialog of the chain
-// runs through these, and the engine shows its copy errors with
-// ShowAlertStr and lets messages through between files with MyYield.
+// runs through these, and the copy's hooks show its errors with ShowAlertStr
+// and let messages through between files with MyYield.
 #pragma once
 #include <windows.h>
 
@@ -34,6 +34,3 @@ INT_PTR ShowAlertStr(const char* text);
 INT_PTR ShowAlert(UINT id);
 
 INT_PTR CALLBACK AlertDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
-
-// Control ids of the ALERT and BADPATH dialogs.
-constexpr int kCtlAlertText = 101;

@@ -146,30 +146,19 @@ unsigned long freespace(int drive) {
     return KilobytesFree(info.avail_clusters, info.bytes_per_sector, info.sectors_per_cluster);
 }
 
-static int gLastDrive = -1;
-
-void ResetFreeSpaceDisplay() { gLastDrive = -1; }
-
-void ShowRequiredSpace(HWND dialog, unsigned long kilobytes) {
-    char text[32];
-    freespacestr(kilobytes, text);
-    SetDlgItemTextA(dialog, kCtlSpaceRequired, text);
-}
-
-void ShowFreeSpace(HWND dialog, const char* path) {
-    char text[32];
+bool FreeSpaceDisplay::Text(const char* path, char* text) {
     int drive = DriveOfPath(path);
     if (drive < 0) {
-        gLastDrive = -1;
-        SetDlgItemTextA(dialog, kCtlSpaceFree, "--");
-        return;
+        lastDrive_ = -1;
+        strcpy(text, "--");
+        return true;
     }
-    if (drive == gLastDrive) return;
+    if (drive == lastDrive_) return false;
     unsigned long kb = freespace(drive);
     if (kb == 0) strcpy(text, "--");
     else freespacestr(kb, text);
-    SetDlgItemTextA(dialog, kCtlSpaceFree, text);
-    gLastDrive = drive;
+    lastDrive_ = drive;
+    return true;
 }
 
 // Asked of the file's attributes rather than by opening it: an open in

@@ -5,24 +5,31 @@
 // comparison) are in setup/paths.h; this header adds the ones that talk to
 // the system.
 //
-// The engine shows copy errors with ShowAlertStr and lets messages through
-// between files with MyYield (setup/dlgutil.h); the program links them from
-// the dialog utilities, the engine's tests their own.
+// The engine knows no dialog of the installer: the copy tells whoever runs
+// it what it does, and asks what it needs, through CopyHooks.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "setup/filetable.h"
 #include "setup/paths.h"
 
-// Controls of the PlugIn dialog that ShowFreeSpace fills.
-constexpr int kCtlSpaceRequired = 103;
-constexpr int kCtlSpaceFree = 104;
-// Controls of the Installing dialog that the copy loop drives.
-constexpr int kCtlProgress = 102;  // ObsidiaGraph: WM_USER+1 sets the position
-constexpr int kCtlCopying = 106;   // source file name
-constexpr int kCtlCopyTo = 107;    // full target path
+// What the copy asks of whoever runs it.  A hook left empty is not called
+// (an empty yield never stops the copy).
+struct CopyHooks {
+    // Shows a copy error; returns once the user has read it.
+    std::function<void(const char* text)> alert;
+    // Between two rows: lets waiting messages through; true when the user
+    // asked to stop.
+    std::function<bool()> yield;
+    // The rows done so far, in percent of the table (rounded).
+    std::function<void(int percent)> progress;
+    // The row about to be installed: its source file name and the full
+    // target path.
+    std::function<void(const char* source, const char* target)> status;
+};
 
 // PLATFORM_WIN95, PLATFORM_NT or PLATFORM_WIN31 for the running system.
 int Platform();
@@ -49,12 +56,20 @@ int FindDir(HWND owner, char* buffer);
 // if the drive cannot be read.
 unsigned long freespace(int drive);
 
-// Fills the PlugIn dialog's free-space field with the free space of the
-// drive `path` names ("--" when unknown).  A drive already shown is not
-// asked again.
-void ShowFreeSpace(HWND dialog, const char* path);
-// Fills its required-space field.
-void ShowRequiredSpace(HWND dialog, unsigned long kilobytes);
+// The free-space field of the PLUGIN dialog, without the dialog: it follows
+// the drive of the typed path, and a drive already shown is not asked again.
+class FreeSpaceDisplay {
+public:
+    // The text for `path` into `text` (32 characters): the drive's free
+    // space, or "--" for an empty path or a drive that cannot be read.  False
+    // when the field keeps what it shows (the drive shown last).
+    bool Text(const char* path, char* text);
+    // Forgets the drive shown last, as for a new dialog.
+    void Reset() { lastDrive_ = -1; }
+
+private:
+    int lastDrive_ = -1;
+};
 
 // The space the package takes, from the sizes its files expand to (the
 // SZDD headers) over the rows that apply to `platform`.  `replaced` is the
@@ -79,9 +94,6 @@ int MakeAbsolute(const char* path, char* out);
 // are removed again.
 int MakeDirectories(const char* path);
 
-// Forgets the drive ShowFreeSpace showed last (as at program start).
-void ResetFreeSpaceDisplay();
-
 int FileExist(const char* name);
 // True if `name` does not exist or can be opened for reading and writing.
 int FileWriteable(const char* name);
@@ -100,21 +112,21 @@ bool ExpandedSize(const char* path, uint64_t* size);
 
 // Expands (or copies, when not compressed) `source` into `target` through the
 // system's LZ library.  1 on success; a negative code after the error has
-// been shown.  A copy shorter or longer than the size the source's header
-// announces is a read error.  A target this call created or truncated is
-// removed again when the copy fails.
-int MyLZCopy(const char* source, const char* target);
+// been shown through the alert hook.  A copy shorter or longer than the size
+// the source's header announces is a read error.  A target this call created
+// or truncated is removed again when the copy fails.
+int MyLZCopy(const char* source, const char* target, const CopyHooks& hooks);
 
 // Shows the alert for an LZ library error code about file `name` and returns
 // the code it maps to (-6 becomes -5, codes without a message -3).
-int ReportLZError(int code, const char* name);
+int ReportLZError(int code, const char* name, const CopyHooks& hooks);
 
 // The copy loop: installs every row of gCopy that applies to `platform` from
-// `sourceDir` into `destDir` or the system directory, both normalised with
-// PreparePath.  Every source and target path is made first: when one does
-// not fit a path buffer, nothing is copied.  Drives the Installing dialog
-// (ghStatus) when it exists and lets messages through after each row; stops
-// when gfAbort is set, by Cancel or by a failed copy (which sets it).
-// Returns 1 if every row was done, 0 if the user stopped it, -1 if a copy
-// failed (its error shown).
-int CopyFiles(int platform, const char* sourceDir, const char* destDir);
+// `sourceDir` into `destDir` or the system directory (the Windows directory
+// with gfNetworkWin; an existing one replaced with gfForceMSVC), both
+// normalised with PreparePath.  Every source and target path is made first:
+// when one does not fit a path buffer, nothing is copied.  Tells the status
+// of each row before it and the progress after it, then yields; stops before
+// the next row when the yield asks to.  Returns 1 if every row was done, 0
+// if the user stopped it, -1 if a copy failed (its error shown).
+int CopyFiles(int platform, const char* sourceDir, const char* destDir, const CopyHooks& hooks);

@@ -6,13 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "setup/dlgutil.h"
 #include "setup/engine.h"
-#include "setup/fittext.h"
 #include "setup/package.h"
 #include "setup/state.h"
 
-int ReportLZError(int code, const char* name) {
+int ReportLZError(int code, const char* name, const CopyHooks& hooks) {
     LZErrorReport report = MapLZError(code);
     char format[48];
     if (LoadStringA(ghInst, report.stringId, format, sizeof(format)) <= 0) {
@@ -21,7 +19,7 @@ int ReportLZError(int code, const char* name) {
     }
     char message[sizeof(format) + 2 * kPathBuffer];
     FormatLZError(format, report, name, message, sizeof(message));
-    ShowAlertStr(message);
+    if (hooks.alert) hooks.alert(message);
     return report.mapped;
 }
 
@@ -48,15 +46,15 @@ bool ExpandedSize(const char* path, uint64_t* size) {
     return known;
 }
 
-int MyLZCopy(const char* source, const char* target) {
+int MyLZCopy(const char* source, const char* target, const CopyHooks& hooks) {
     INT started = LZStart();
-    if (started < 0) return ReportLZError(started, "");
+    if (started < 0) return ReportLZError(started, "", hooks);
     // Both files are opened by calls that take a path of any length: the
     // library's own open and OpenFile stop at 127 characters.
     HFILE raw = _lopen(source, OF_READ);
     if (raw == HFILE_ERROR) {
         LZDone();
-        return ReportLZError(LZERROR_BADINHANDLE, source);
+        return ReportLZError(LZERROR_BADINHANDLE, source, hooks);
     }
     uint64_t expected = 0;
     bool sizeKnown = ExpandedSizeOf(raw, &expected);
@@ -64,7 +62,7 @@ int MyLZCopy(const char* source, const char* target) {
     if (in < 0) {
         _lclose(raw);
         LZDone();
-        return ReportLZError(in, source);
+        return ReportLZError(in, source, hooks);
     }
     // The target is created by its exact name: the library's own open, when
     // it cannot create a file (one in use, say), goes on to create one under
@@ -76,7 +74,7 @@ int MyLZCopy(const char* source, const char* target) {
     if (out == HFILE_ERROR) {
         LZClose(in);
         LZDone();
-        return ReportLZError(LZERROR_BADINHANDLE, target);
+        return ReportLZError(LZERROR_BADINHANDLE, target, hooks);
     }
     LONG copied = LZCopy(in, out);
     LZClose(in);
@@ -88,7 +86,7 @@ int MyLZCopy(const char* source, const char* target) {
         copied = LZERROR_READ;
     if (copied < 0) {
         DeleteFileA(target);
-        return ReportLZError(copied, source);
+        return ReportLZError(copied, source, hooks);
     }
     return 1;
 }
@@ -101,20 +99,6 @@ static bool JoinPath(const char* dir, const char* name, char* out) {
     return true;
 }
 
-static void ShowStatus(const char* source, const char* target) {
-    if (!ghStatus || !IsWindow(ghStatus)) return;
-    SetDlgItemTextA(ghStatus, kCtlCopying, source);
-    // A long target keeps its file name in view.
-    SetItemTextFitted(ghStatus, kCtlCopyTo, target, false);
-    UpdateWindow(GetDlgItem(ghStatus, kCtlCopying));
-    UpdateWindow(GetDlgItem(ghStatus, kCtlCopyTo));
-}
-
-static void ShowProgress(int rowsDone) {
-    if (!ghStatus || !IsWindow(ghStatus)) return;
-    SendDlgItemMessageA(ghStatus, kCtlProgress, WM_USER + 1, 1, MulDiv(rowsDone, 100, gFiles));
-}
-
 // The source and target paths of one row.
 struct RowPaths {
     char source[kPathBuffer];
@@ -124,56 +108,54 @@ struct RowPaths {
 // Fills `paths` for `row`; false, after the error has been shown, when a
 // path does not fit its buffer (such a file could not be opened).
 static bool PlanRow(const CopyEntry& row, const char* sourceDir, const char* destDir,
-                    RowPaths* paths) {
+                    RowPaths* paths, const CopyHooks& hooks) {
     char system[kPathBuffer];
     const char* dir = destDir;
     if (row.fSystemDir) {
         UINT n = gfNetworkWin ? GetWindowsDirectoryA(system, kPathMax)
                               : GetSystemDirectoryA(system, kPathMax);
         if (n == 0 || n >= static_cast<UINT>(kPathMax) - 1) {
-            ReportLZError(-3, "");
+            ReportLZError(-3, "", hooks);
             return false;
         }
         PreparePath(system);
         dir = system;
     }
     if (!JoinPath(sourceDir, row.pszSource, paths->source)) {
-        ReportLZError(-1, row.pszSource);
+        ReportLZError(-1, row.pszSource, hooks);
         return false;
     }
     if (!JoinPath(dir, row.pszTarget, paths->target)) {
-        ReportLZError(-1, row.pszTarget);
+        ReportLZError(-1, row.pszTarget, hooks);
         return false;
     }
     return true;
 }
 
 // Installs one row; false (after the error has been shown) if the copy failed.
-static bool CopyRow(const CopyEntry& row, const RowPaths& paths) {
+static bool CopyRow(const CopyEntry& row, const RowPaths& paths, const CopyHooks& hooks) {
     if (row.fSystemDir && gfForceMSVC && FileExist(paths.target)) DeleteFileA(paths.target);
-    ShowStatus(row.pszSource, paths.target);
+    if (hooks.status) hooks.status(row.pszSource, paths.target);
     if (!row.fIfNewer || VersionNewer(paths.source, paths.target) == 1)
-        return MyLZCopy(paths.source, paths.target) >= 0;
+        return MyLZCopy(paths.source, paths.target, hooks) >= 0;
     return true;  // up to date: left alone without a message
 }
 
-int CopyFiles(int platform, const char* sourceDir, const char* destDir) {
+int CopyFiles(int platform, const char* sourceDir, const char* destDir, const CopyHooks& hooks) {
     // Every path is made before the first file is copied: a row that cannot
     // be installed stops the installation before anything has changed.
     RowPaths plan[gFiles];
     for (int i = 0; i < gFiles; ++i) {
-        if (RowApplies(gCopy[i], platform) && !PlanRow(gCopy[i], sourceDir, destDir, &plan[i])) {
-            gfAbort = 1;
+        if (RowApplies(gCopy[i], platform) &&
+            !PlanRow(gCopy[i], sourceDir, destDir, &plan[i], hooks))
             return -1;
-        }
     }
-    for (int i = 0; !gfAbort && i < gFiles; ++i) {
-        if (RowApplies(gCopy[i], platform) && !CopyRow(gCopy[i], plan[i])) {
-            gfAbort = 1;
-            return -1;
-        }
-        ShowProgress(i + 1);
-        MyYield();
+    bool stopped = false;
+    for (int i = 0; !stopped && i < gFiles; ++i) {
+        if (RowApplies(gCopy[i], platform) && !CopyRow(gCopy[i], plan[i], hooks)) return -1;
+        // Rows of other platforms count too: the last row makes 100.
+        if (hooks.progress) hooks.progress(MulDiv(i + 1, 100, gFiles));
+        stopped = hooks.yield && hooks.yield();
     }
-    return gfAbort ? 0 : 1;
+    return stopped ? 0 : 1;
 }

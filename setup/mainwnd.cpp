@@ -3,6 +3,7 @@
 // itself when the chain ends.
 #include <cstring>
 
+#include "art/art_names.h"
 #include "controls/control_class.h"
 #include "controls/dibtex.h"
 #include "setup/dlgutil.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr UINT kTitleString = 6000;
 constexpr DWORD kPlaceableKey = 0x9AC6CDD7;
 constexpr int kPlaceableHeader = 22;
 constexpr int kMetaHeader = 18;  // the standard header; its size field is at offset 6
@@ -61,7 +61,7 @@ HFONT MakeFont(int height) {
 }
 
 HMETAFILE LoadAPMMetaFile(HINSTANCE instance, const char* name) {
-    HRSRC found = FindResourceA(instance, name, "METAFILE");
+    HRSRC found = FindResourceA(instance, name, IDR_LOGO_TYPE);
     if (!found) return nullptr;
     DWORD size = SizeofResource(instance, found);
     HGLOBAL resource = LoadResource(instance, found);
@@ -105,7 +105,7 @@ void Paint(HWND window, HDC dc) {
     if (!gTitleFont) gTitleFont = MakeFont(w / 40);
     if (!gTitleFont) return;
     char title[256];
-    int length = LoadStringA(ghInst, kTitleString, title, 255);
+    int length = LoadStringA(ghInst, IDS_TITLE, title, 255);
     if (length <= 0) return;
     HGDIOBJ oldFont = SelectObject(dc, gTitleFont);
     SetBkMode(dc, TRANSPARENT);
@@ -153,7 +153,7 @@ ATOM InitApplication(HINSTANCE instance) {
     wc.style = 0;
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, "Setup");
+    wc.hIcon = LoadIconA(instance, IDI_SETUP);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = "OBSetupWClass";
@@ -162,8 +162,8 @@ ATOM InitApplication(HINSTANCE instance) {
 
 int InitInstance(HINSTANCE instance, int show) {
     ghInst = instance;
-    gTexture = new DIBTex(instance, "BlueTex");
-    gLogo = LoadAPMMetaFile(instance, "ZephLogo");
+    gTexture = new DIBTex(instance, IDB_BLUETEX);
+    gLogo = LoadAPMMetaFile(instance, IDR_LOGO);
     int width = GetSystemMetrics(SM_CXSCREEN);
     int height = GetSystemMetrics(SM_CYSCREEN);
     if (Platform() == PLATFORM_WIN95) height -= GetSystemMetrics(SM_CYICON);

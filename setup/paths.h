@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "setup/resources/setup_ids.h"
+
 // In place: a trailing backslash is added when missing and every character
 // is lower-cased.  `path` holds at most 158 characters on entry.
 void PreparePath(char* path);
@@ -70,7 +72,8 @@ uint32_t KilobytesFree(uint32_t clusters, uint32_t bytesPerSector, uint32_t sect
 void freespacestr(uint32_t kilobytes, char* out);
 
 // How an LZ library error code is reported: the code it maps to, the
-// string id of its message and whether the message takes the file name.
+// string id of its message (IDS_CANNOTOPEN ...) and whether the message
+// takes the file name.
 struct LZErrorReport {
     int mapped;
     unsigned stringId;
@@ -78,12 +81,6 @@ struct LZErrorReport {
     const char* text;  // the message as the string table has it, for a module without it
 };
 LZErrorReport MapLZError(int code);
-
-// Message string ids of the copy errors.
-constexpr unsigned IDS_NOMEMORY = 65531;    // "Insufficient memory"
-constexpr unsigned IDS_DISKFULL = 65532;    // "Disk full when copying "%s""
-constexpr unsigned IDS_INTERNAL = 65533;    // "Internal error (%d)"
-constexpr unsigned IDS_CANNOTOPEN = 65535;  // "Cannot open "%s""
 
 // The alert text of an LZ error: `format` (the message string) filled with
 // the file name, with -3 for the internal error, or used as it stands.

@@ -1,5 +1,5 @@
-# The installer program: the dialog utilities and the alert (which the engine
-# calls too), the main window with the dialog chain, and setup.exe itself.
+# The installer program: the dialog utilities and the alert, the main window
+# with the dialog chain (which runs the engine), and setup.exe itself.
 add_library(setup_dialogs STATIC dlgutil.cpp alert.cpp switches.cpp)
 target_include_directories(setup_dialogs PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(setup_dialogs PUBLIC setup_fittext obsidia_controls user32)
@@ -23,7 +23,8 @@ function(setup_resources_into target)
     ${OBSIDIA_ART_DIR} ${CMAKE_SOURCE_DIR}/art ${SETUP_RES_DIR} ${CMAKE_SOURCE_DIR}/setup/resources)
   set_property(SOURCE ${SETUP_RC} TARGET_DIRECTORY ${target} APPEND PROPERTY OBJECT_DEPENDS
     ${SETUP_RES_DIR}/Setup.ico ${SETUP_RES_DIR}/ZephLogo.wmf ${OBSIDIA_ART_DIR}/BlueTex.bmp
-    ${CMAKE_SOURCE_DIR}/setup/resources/strings.rc)
+    ${CMAKE_SOURCE_DIR}/setup/resources/strings.rc ${CMAKE_SOURCE_DIR}/setup/resources/setup_ids.h
+    ${CMAKE_SOURCE_DIR}/art/art_names.h)
   add_dependencies(${target} setup_resources)
 endfunction()
 

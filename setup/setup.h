@@ -2,6 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include "setup/resources/setup_ids.h"
+
+struct CopyHooks;
+
 // "OBSetupWClass": the full-screen main window's class.
 ATOM InitApplication(HINSTANCE instance);
 // Stores ghInst, loads the background texture and the logo and creates the
@@ -9,7 +13,7 @@ ATOM InitApplication(HINSTANCE instance);
 // so the task bar stays visible). 0 if the window cannot be created.
 int InitInstance(HINSTANCE instance, int show);
 LRESULT CALLBACK MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-// Tiles "BlueTex", plays the logo inside margins of one twentieth and draws
+// Tiles IDB_BLUETEX, plays the logo inside margins of one twentieth and draws
 // the title with its shadow.
 void Paint(HWND window, HDC dc);
 // The number of the window message registered as "OBSetup".
@@ -48,15 +52,7 @@ INT_PTR CALLBACK InstallDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
 void CheckPlatform(HWND dialog, int platform);
 int GetPlatform(HWND dialog);
 
-// Control ids of the chain's dialogs.
-constexpr int kCtlWin31Box = 2001;
-constexpr int kCtlNTBox = 2002;
-constexpr int kCtlWin95Box = 2003;
-constexpr int kCtlPathEdit = 100;
-constexpr int kCtlBrowse = 101;
-constexpr int kCtlBadPathText = 101;
-// Check-box and graph messages of the control library.
-constexpr UINT kCheckBoxSet = WM_USER;
-constexpr UINT kCheckBoxGet = WM_USER + 1;
-constexpr UINT kGraphRange = WM_USER;
-constexpr UINT kGraphPosition = WM_USER + 1;
+// The INSTALLING dialog as the copy's hooks: the file being copied and its
+// target in its texts, the progress in its graph; alerts through ALERT, and
+// MyYield between rows, after which gfAbort stops the copy.
+CopyHooks InstallingHooks(HWND dialog);

@@ -13,6 +13,4 @@ BOOL WINAPI PkCommonEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {
 }
 
 /* The package version: major in the high word, minor in the low word. */
-DWORD WINAPI PkCommonVersion(void) {
-    return MAKELONG(PKCOMMON_MINOR, PKCOMMON_MAJOR);
-}
+DWORD WINAPI PkCommonVersion(void) { return MAKELONG(PKCOMMON_MINOR, PKCOMMON_MAJOR); }

@@ -12,7 +12,7 @@ namespace {
 class Buttons : public ::testing::Test {
 protected:
     void SetUp() override {
-        dialog = OpenDialog("ALLCTL");
+        dialog = OpenDialog(IDD_ALLCTL);
         ASSERT_NE(dialog, nullptr);
     }
     void TearDown() override { DestroyWindow(dialog); }
@@ -33,10 +33,10 @@ TEST_F(Buttons, ResizeToOneFrameCentredInTheTemplateWidth) {
     struct Row {
         int id, x, y, w, h, frameW, frameH, extra;
     } rows[] = {
-        {301, 10, 64, 13, 12, 24, 24, 0},  // bullet: two 24x24 frames
-        {300, 8, 6, 43, 54, 80, 86, 0},    // Alert: two 80x86 frames
-        {1, 170, 8, 50, 50, 54, 32, 8},    // OKButton + shadow
-        {2, 170, 70, 50, 50, 78, 20, 8},   // CancelButton + shadow
+        {IDC_BULLET, 10, 64, 13, 12, 24, 24, 0},  // bullet: two 24x24 frames
+        {IDC_ALERT, 8, 6, 43, 54, 80, 86, 0},     // Alert: two 80x86 frames
+        {IDOK, 170, 8, 50, 50, 54, 32, 8},        // OKButton + shadow
+        {IDCANCEL, 170, 70, 50, 50, 78, 20, 8},   // CancelButton + shadow
     };
     for (const Row& row : rows) {
         // The dialog manager converts position and size separately.
@@ -56,7 +56,7 @@ TEST_F(Buttons, ResizeToOneFrameCentredInTheTemplateWidth) {
 }
 
 TEST_F(Buttons, ClickSendsTheCommandOnlyWhenReleasedInside) {
-    HWND b = Item(300);
+    HWND b = Item(IDC_ALERT);
     const struct {
         const char* what;
         std::vector<std::tuple<UINT, int, int>> steps;
@@ -79,7 +79,7 @@ TEST_F(Buttons, ClickSendsTheCommandOnlyWhenReleasedInside) {
     for (const auto& row : rows) {
         gCommands.clear();
         for (const auto& [msg, x, y] : row.steps) Mouse(b, msg, x, y);
-        EXPECT_EQ(CommandsFrom(300), row.commands) << row.what;
+        EXPECT_EQ(CommandsFrom(IDC_ALERT), row.commands) << row.what;
         if (row.commands) {
             EXPECT_EQ(gCommands.back().lParam, reinterpret_cast<LPARAM>(b)) << row.what;
         }
@@ -94,31 +94,31 @@ TEST_F(Buttons, ClickSendsTheCommandOnlyWhenReleasedInside) {
     EXPECT_EQ(dynamic_cast<MyButtonCtl*>(MyControlMgr::GetWindowObject(b))->state, 0);
     SendMessageA(b, WM_KEYDOWN, VK_SPACE, 1);  // Space clicks too
     SendMessageA(b, WM_KEYUP, VK_SPACE, 0xC0000001);
-    EXPECT_EQ(CommandsFrom(300), 1);
+    EXPECT_EQ(CommandsFrom(IDC_ALERT), 1);
 }
 
 TEST_F(Buttons, HighlightStateAnswersAndBlocksPresses) {
-    HWND b = Item(301);
+    HWND b = Item(IDC_BULLET);
     EXPECT_EQ(SendMessageA(b, WM_GETDLGCODE, 0, 0), 0x2020);
     EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), 0);
     SendMessageA(b, BM_SETSTATE, 1, 0);
     EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), 1);
     Mouse(b, WM_LBUTTONDOWN, 5, 5);
     Mouse(b, WM_LBUTTONUP, 5, 5);
-    EXPECT_EQ(CommandsFrom(301), 0) << "a highlighted button ignores the mouse";
+    EXPECT_EQ(CommandsFrom(IDC_BULLET), 0) << "a highlighted button ignores the mouse";
     SendMessageA(b, BM_SETSTATE, 0, 0);
     EXPECT_EQ(SendMessageA(b, BM_GETSTATE, 0, 0), 0);
     // The focus value is what the focus messages carry: the other window.
-    SetFocus(Item(300));
+    SetFocus(Item(IDC_ALERT));
     SetFocus(b);
     EXPECT_EQ(MyControlMgr::GetWindowObject(b)->focus,
-              static_cast<int>(reinterpret_cast<INT_PTR>(Item(300))));
-    EXPECT_EQ(MyControlMgr::GetWindowObject(Item(300))->focus,
+              static_cast<int>(reinterpret_cast<INT_PTR>(Item(IDC_ALERT))));
+    EXPECT_EQ(MyControlMgr::GetWindowObject(Item(IDC_ALERT))->focus,
               static_cast<int>(reinterpret_cast<INT_PTR>(b)));
 }
 
 TEST_F(Buttons, PressedFrameIsDrawnAndTheBackgroundComesBack) {
-    HWND b = Item(300);
+    HWND b = Item(IDC_ALERT);
     Capture up = CaptureClient(b);
     Mouse(b, WM_LBUTTONDOWN, 10, 10);
     Capture down = CaptureClient(b);
@@ -131,7 +131,7 @@ TEST_F(Buttons, PressedFrameIsDrawnAndTheBackgroundComesBack) {
 }
 
 TEST_F(Buttons, ShadowButtonSinksWithAnimationAndShowsTheDarkTexture) {
-    HWND b = Item(1);
+    HWND b = Item(IDOK);
     Capture up = CaptureClient(b);
     DWORD t0 = GetTickCount();
     Mouse(b, WM_LBUTTONDOWN, 20, 10);
@@ -149,7 +149,7 @@ TEST_F(Buttons, ShadowButtonSinksWithAnimationAndShowsTheDarkTexture) {
     Mouse(b, WM_LBUTTONUP, 20, 10);
     EXPECT_LT(GetTickCount() - t0, 150u) << "a completed click jumps straight back";
     EXPECT_EQ(button->depth, 8);
-    EXPECT_EQ(CommandsFrom(1), 1);
+    EXPECT_EQ(CommandsFrom(IDOK), 1);
     EXPECT_EQ(up.pixels, CaptureClient(b).pixels);
 
     // Right of the face and below its top, inside the shadow: the dialog's
@@ -166,17 +166,17 @@ TEST_F(Buttons, ShadowButtonSinksWithAnimationAndShowsTheDarkTexture) {
 }
 
 TEST_F(Buttons, ShadowButtonReleasedOutsideSendsNothing) {
-    HWND b = Item(2);
+    HWND b = Item(IDCANCEL);
     Mouse(b, WM_LBUTTONDOWN, 20, 8);
     DWORD t0 = GetTickCount();
     Mouse(b, WM_MOUSEMOVE, 300, 8);
     EXPECT_GE(GetTickCount() - t0, 3 * 60u - 20) << "leaving animates the release";
     Mouse(b, WM_LBUTTONUP, 300, 8);
-    EXPECT_EQ(CommandsFrom(2), 0);
+    EXPECT_EQ(CommandsFrom(IDCANCEL), 0);
 }
 
 TEST_F(Buttons, RealMouseClickReachesTheDialog) {
-    HWND b = Item(301);
+    HWND b = Item(IDC_BULLET);
     RECT r;
     GetWindowRect(b, &r);
     int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
@@ -191,7 +191,7 @@ TEST_F(Buttons, RealMouseClickReachesTheDialog) {
     Pump(100);
     SendInput(1, &in[1], sizeof(INPUT));
     Pump(200);
-    EXPECT_EQ(CommandsFrom(301), 1);
+    EXPECT_EQ(CommandsFrom(IDC_BULLET), 1);
 
     // Pressed, dragged off the dialog and released there: the button holds
     // the mouse, sees the release and comes back up without a command.
@@ -201,7 +201,7 @@ TEST_F(Buttons, RealMouseClickReachesTheDialog) {
     Pump(100);
     SendInput(1, &in[1], sizeof(INPUT));
     Pump(200);
-    EXPECT_EQ(CommandsFrom(301), 1);
+    EXPECT_EQ(CommandsFrom(IDC_BULLET), 1);
     EXPECT_EQ(dynamic_cast<MyButtonCtl*>(MyControlMgr::GetWindowObject(b))->state, 0);
     EXPECT_EQ(GetCapture(), nullptr);
     SetCursorPos(0, 0);

@@ -52,10 +52,11 @@ bool Inside(int x, int y, int left, int top, int w, int h) {
 TEST(Sprite, LoadsFramesAndBuildsAMaskFromTheTransparentColour) {
     Sprite sprite;
     ASSERT_EQ(
-        sprite.Load(TestInstance(), "TestSprite", nullptr, RGB(255, 0, 255), 2, SafeLoadBitmap), 1);
+        sprite.Load(TestInstance(), IDB_TESTSPRITE, nullptr, RGB(255, 0, 255), 2, SafeLoadBitmap),
+        1);
     EXPECT_EQ(sprite.bm.bmWidth, 8) << "width of one frame";
     EXPECT_EQ(sprite.bm.bmHeight, 8);
-    EXPECT_EQ(sprite.saved, nullptr);
+    EXPECT_EQ(sprite.saved.bitmap, nullptr);
     Sprite missing;
     EXPECT_EQ(
         missing.Load(TestInstance(), "NoSuchBitmap", nullptr, RGB(255, 0, 255), 2, SafeLoadBitmap),
@@ -66,7 +67,8 @@ TEST(Sprite, AnimateRestoresTheBackgroundBetweenFramesAndMoves) {
     Surface s;
     Sprite sprite;
     ASSERT_EQ(
-        sprite.Load(TestInstance(), "TestSprite", nullptr, RGB(255, 0, 255), 2, SafeLoadBitmap), 1);
+        sprite.Load(TestInstance(), IDB_TESTSPRITE, nullptr, RGB(255, 0, 255), 2, SafeLoadBitmap),
+        1);
     const Capture& bg = s.background;
 
     ASSERT_EQ(sprite.Animate(s.dc, 4, 4, 0), 1);
@@ -92,19 +94,19 @@ TEST(Sprite, AnimateRestoresTheBackgroundBetweenFramesAndMoves) {
         << "moving puts the old background back";
 
     sprite.AnimateDone(s.dc, 1);
-    EXPECT_EQ(sprite.saved, nullptr);
+    EXPECT_EQ(sprite.saved.bitmap, nullptr);
     EXPECT_EQ(Mismatches(s.Grab(), [&](int x, int y) { return bg.at(x, y); }), 0)
         << "done with restore";
 }
 
 TEST(ShadowSprite, CastsAShadowOfTheDarkTextureUnderTheImage) {
     static DIBTex* texture = nullptr;
-    DIBTex tex(TestInstance(), "TestTex");
+    DIBTex tex(TestInstance(), IDB_TESTTEX);
     texture = &tex;
     Surface s;
     PatBlt(s.dc, 0, 0, kW, kH, WHITENESS);
     ShadowSprite sprite;
-    ASSERT_EQ(sprite.Load(TestInstance(), "TestSprite", RGB(255, 0, 255), 3, SafeLoadBitmap), 1);
+    ASSERT_EQ(sprite.Load(TestInstance(), IDB_TESTSPRITE, RGB(255, 0, 255), 3, SafeLoadBitmap), 1);
     const int tx = 7, ty = 2;
     EXPECT_NE(sprite.ShadowTexture([](HWND) { return texture; }, nullptr, tx, ty), 0);
     sprite.Draw(s.dc, 0, 0, 3);
@@ -121,7 +123,7 @@ TEST(ShadowSprite, CastsAShadowOfTheDarkTextureUnderTheImage) {
     EXPECT_EQ(Hex(cap.at(18, 4)), Hex(RGB(255, 255, 255))) << "transparent and unshaded";
 
     ShadowSprite plain;
-    ASSERT_EQ(plain.Load(TestInstance(), "TestSprite", RGB(255, 0, 255), 3, SafeLoadBitmap), 1);
+    ASSERT_EQ(plain.Load(TestInstance(), IDB_TESTSPRITE, RGB(255, 0, 255), 3, SafeLoadBitmap), 1);
     PatBlt(s.dc, 0, 0, kW, kH, WHITENESS);
     plain.Draw(s.dc, 0, 0, 3);
     EXPECT_EQ(Hex(s.Grab().at(9, 9)), Hex(RGB(0, 0, 0))) << "without a texture the shadow is black";

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/controls/controls_test_ids.h"
+
 // The library is started once for the whole program (see support.cpp).
 HINSTANCE TestInstance();
 

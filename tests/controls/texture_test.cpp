@@ -57,7 +57,7 @@ TEST(TexturePalettes, BrightAndDarkChannelsFollowTheTable) {
 }
 
 TEST(DIBTexture, BuildsThreeVersionsOfEveryPixel) {
-    DIBTex tex(TestInstance(), "TestTex");
+    DIBTex tex(TestInstance(), IDB_TESTTEX);
     ASSERT_EQ(tex.width, kTexW);
     ASSERT_EQ(tex.height, kTexH);
     ASSERT_NE(tex.palette, nullptr);
@@ -93,7 +93,7 @@ TEST(DIBTexture, MissingOrUnsupportedResourceGivesAnEmptyTexture) {
 // A rectangle with edges inside tiles gets exactly the tiles that touch it,
 // each whole, shifted by the offset.
 TEST(DIBTexture, TilingCoversIntersectingTilesWholeWithTheOffset) {
-    DIBTex tex(TestInstance(), "TestTex");
+    DIBTex tex(TestInstance(), IDB_TESTTEX);
     const int W = 120, H = 60, xo = 5, yo = 3;
     const RECT r = {40, 20, 75, 30};
     HDC screen = GetDC(nullptr);
@@ -122,7 +122,7 @@ TEST(DIBTexture, TilingCoversIntersectingTilesWholeWithTheOffset) {
 }
 
 TEST(TexturedDialog, ClientAndBevelContinueOneTexture) {
-    HWND dialog = OpenDialog("TEXONLY");
+    HWND dialog = OpenDialog(IDD_TEXONLY);
     ASSERT_NE(dialog, nullptr);
     HWND control = static_cast<HWND>(GetPropA(dialog, "OBTexDlg"));
     ASSERT_NE(control, nullptr);

@@ -99,7 +99,7 @@ TEST(Label, DrawsAlignedRedrawsNewTextAndOutlinesOnEverySide) {
 
 TEST(TextBlock, KeepsItsOwnBufferWithLimits) {
     Host host;
-    HWND w = host.Make("ObsidiaMText", "*~5700", 200, 60);
+    HWND w = host.Make("ObsidiaMText", "*" FOLDER_STRING, 200, 60);
     auto* block = ObjectOf<MyMTextCtl>(w);
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(block->centred, 0);
@@ -125,9 +125,9 @@ TEST(TextBlock, KeepsItsOwnBufferWithLimits) {
     DefWindowProcA(w, WM_GETTEXT, sizeof own, reinterpret_cast<LPARAM>(own));
     EXPECT_EQ(std::string(own), s5700) << "WM_SETTEXT never reached the default procedure";
 
-    SendMessageA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("~5700"));
+    SendMessageA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FOLDER_STRING));
     SendMessageA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
-    EXPECT_STREQ(buf, "~5700") << "the string syntax applies to the template text only";
+    EXPECT_STREQ(buf, FOLDER_STRING) << "the string syntax applies to the template text only";
 }
 
 // Leftmost column that is not the light grey background.
@@ -141,11 +141,11 @@ int LeftmostInk(HWND w) {
 
 TEST(TextBlock, StarSelectsLeftAlignmentOtherwiseCentred) {
     Host host;
-    HWND left = host.Make("ObsidiaMText", "*~5700", 240, 40);
+    HWND left = host.Make("ObsidiaMText", "*" FOLDER_STRING, 240, 40);
     Pump(100);
     int leftInk = LeftmostInk(left);
     DestroyWindow(left);
-    HWND centred = host.Make("ObsidiaMText", "~5700", 240, 40);
+    HWND centred = host.Make("ObsidiaMText", FOLDER_STRING, 240, 40);
     Pump(100);
     EXPECT_EQ(ObjectOf<MyMTextCtl>(centred)->centred, 1);
     int centredInk = LeftmostInk(centred);
@@ -157,7 +157,7 @@ TEST(TextBlock, StarSelectsLeftAlignmentOtherwiseCentred) {
 class CheckBoxes : public ::testing::Test {
 protected:
     void SetUp() override {
-        dialog = OpenDialog("ALLCTL");
+        dialog = OpenDialog(IDD_ALLCTL);
         ASSERT_NE(dialog, nullptr);
     }
     void TearDown() override { DestroyWindow(dialog); }
@@ -174,44 +174,44 @@ protected:
 };
 
 TEST_F(CheckBoxes, UserMessagesSetQuietlyAndReturnThePreviousState) {
-    HWND box = GetDlgItem(dialog, 602);
-    EXPECT_EQ(SendMessageA(box, WM_USER + 1, 0, 0), 0);
-    EXPECT_EQ(SendMessageA(box, WM_USER, 1, 0), 0);
-    EXPECT_EQ(SendMessageA(box, WM_USER + 1, 0, 0), 1);
+    HWND box = GetDlgItem(dialog, IDC_PLAIN_BOX);
+    EXPECT_EQ(SendMessageA(box, CheckBoxGetState, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(box, CheckBoxSetState, 1, 0), 0);
+    EXPECT_EQ(SendMessageA(box, CheckBoxGetState, 0, 0), 1);
     EXPECT_GT(TickPixels(box), 0) << "checked shows the tick";
-    EXPECT_EQ(SendMessageA(box, WM_USER, 0, 0), 1);
-    EXPECT_EQ(SendMessageA(box, WM_USER + 1, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(box, CheckBoxSetState, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(box, CheckBoxGetState, 0, 0), 0);
     EXPECT_EQ(TickPixels(box), 0);
-    EXPECT_TRUE(gCommands.empty()) << "WM_USER never notifies";
+    EXPECT_TRUE(gCommands.empty()) << "CheckBoxSetState never notifies";
 }
 
 TEST_F(CheckBoxes, ClicksToggleNotifyEveryTimeAndAnimateOnlyWhenChecking) {
-    HWND box = GetDlgItem(dialog, 601);
+    HWND box = GetDlgItem(dialog, IDC_OUTLINED_BOX);
     DWORD t0 = GetTickCount();
     Click(box);
     DWORD checking = GetTickCount() - t0;
-    EXPECT_EQ(SendMessageA(box, WM_USER + 1, 0, 0), 1);
+    EXPECT_EQ(SendMessageA(box, CheckBoxGetState, 0, 0), 1);
     EXPECT_GE(checking, 4 * 90u - 20) << "frames 1-5 with 90 ms between them";
     EXPECT_EQ(ObjectOf<MyCheckBoxCtl>(box)->frame, 5);
 
     t0 = GetTickCount();
     Click(box);
     EXPECT_LT(GetTickCount() - t0, 150u) << "unchecking does not animate";
-    EXPECT_EQ(SendMessageA(box, WM_USER + 1, 0, 0), 0);
+    EXPECT_EQ(SendMessageA(box, CheckBoxGetState, 0, 0), 0);
     EXPECT_EQ(ObjectOf<MyCheckBoxCtl>(box)->frame, 0);
 
     ASSERT_EQ(gCommands.size(), 2u);
     for (const Command& c : gCommands) {
-        EXPECT_EQ(c.wParam, 601u) << "id with notification code 0";
+        EXPECT_EQ(c.wParam, static_cast<WPARAM>(IDC_OUTLINED_BOX)) << "id with notification code 0";
         EXPECT_EQ(c.lParam, 0);
     }
     SendMessageA(box, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 5));
-    EXPECT_EQ(SendMessageA(box, WM_USER + 1, 0, 0), 0) << "double clicks are not handled";
+    EXPECT_EQ(SendMessageA(box, CheckBoxGetState, 0, 0), 0) << "double clicks are not handled";
     EXPECT_EQ(gCommands.size(), 2u);
 }
 
 TEST_F(CheckBoxes, BoxAndLabelKeepTheirPlacesAndTheTickStaysInTheBox) {
-    HWND box = GetDlgItem(dialog, 602);
+    HWND box = GetDlgItem(dialog, IDC_PLAIN_BOX);
     Capture off = CaptureClient(box);
     const int m = off.height / 2;
     const struct {
@@ -236,7 +236,7 @@ TEST_F(CheckBoxes, BoxAndLabelKeepTheirPlacesAndTheTickStaysInTheBox) {
             if (off.at(x, y) == RGB(0, 0, 0)) first = x;
     EXPECT_NEAR(first, 22 + space.cx, 1);
 
-    SendMessageA(box, WM_USER, 1, 0);
+    SendMessageA(box, CheckBoxSetState, 1, 0);
     Capture on = CaptureClient(box);
     // The tick's strokes are black and red; the label, drawn again over itself
     // without erasing, only darkens its smoothed edges.
@@ -252,25 +252,25 @@ TEST_F(CheckBoxes, BoxAndLabelKeepTheirPlacesAndTheTickStaysInTheBox) {
 }
 
 TEST_F(CheckBoxes, LabelSyntaxSetsTheOutlineFlag) {
-    EXPECT_EQ(ObjectOf<MyCheckBoxCtl>(GetDlgItem(dialog, 601))->outline, 1);
-    EXPECT_EQ(TextOf(GetDlgItem(dialog, 601)), " Outlined box");
-    EXPECT_EQ(ObjectOf<MyCheckBoxCtl>(GetDlgItem(dialog, 602))->outline, 0);
-    EXPECT_EQ(TextOf(GetDlgItem(dialog, 602)), " Plain box");
+    EXPECT_EQ(ObjectOf<MyCheckBoxCtl>(GetDlgItem(dialog, IDC_OUTLINED_BOX))->outline, 1);
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_OUTLINED_BOX)), " Outlined box");
+    EXPECT_EQ(ObjectOf<MyCheckBoxCtl>(GetDlgItem(dialog, IDC_PLAIN_BOX))->outline, 0);
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_PLAIN_BOX)), " Plain box");
 }
 
 TEST(Graph, PositionIsClampedToTheRange) {
     Host host;
     HWND g = host.Make("ObsidiaGraph", "Title");
-    EXPECT_EQ(SendMessageA(g, WM_USER + 2, 0, 0), 50) << "initial position";
+    EXPECT_EQ(SendMessageA(g, GraphGetPos, 0, 0), 50) << "initial position";
     const struct {
         WORD lo, hi;
         int set, stored;
     } rows[] = {{0, 100, 37, 37},          {0, 100, 150, 100},        {0, 100, -20, 0},
                 {10, 60000, 50000, 50000}, {10, 60000, 70000, 60000}, {10, 60000, 3, 10}};
     for (const auto& row : rows) {
-        EXPECT_EQ(SendMessageA(g, WM_USER, 0, MAKELPARAM(row.lo, row.hi)), 1);
-        EXPECT_EQ(SendMessageA(g, WM_USER + 1, 0, row.set), 1);
-        EXPECT_EQ(SendMessageA(g, WM_USER + 2, 0, 0), row.stored)
+        EXPECT_EQ(SendMessageA(g, GraphSetRange, 0, MAKELPARAM(row.lo, row.hi)), 1);
+        EXPECT_EQ(SendMessageA(g, GraphSetPos, 0, row.set), 1);
+        EXPECT_EQ(SendMessageA(g, GraphGetPos, 0, 0), row.stored)
             << row.set << " in " << row.lo << ".." << row.hi;
     }
 }
@@ -282,8 +282,8 @@ TEST(Graph, BarWidthFollowsThePositionAndTheLabelIsInverted) {
     // The stock dark grey brush is (64, 64, 64).
     const COLORREF client = GetSysColor(COLOR_WINDOW), bar = RGB(64, 64, 64);
     for (int pos : {0, 37, 50, 100}) {
-        SendMessageA(g, WM_USER, 0, MAKELPARAM(0, 100));
-        SendMessageA(g, WM_USER + 1, 1, pos);
+        SendMessageA(g, GraphSetRange, 0, MAKELPARAM(0, 100));
+        SendMessageA(g, GraphSetPos, 1, pos);
         Capture cap = CaptureClient(g);
         int end = 2 + pos * (w - 4) / 100;
         int wrong = 0;
@@ -292,7 +292,7 @@ TEST(Graph, BarWidthFollowsThePositionAndTheLabelIsInverted) {
     }
     // At 50% the label straddles the end of the bar: inverted grey on the bar,
     // inverted window colour beyond it, and nothing else in between.
-    SendMessageA(g, WM_USER + 1, 1, 50);
+    SendMessageA(g, GraphSetPos, 1, 50);
     Capture cap = CaptureClient(g);
     const COLORREF onBar = bar ^ 0xFFFFFF, onEmpty = client ^ 0xFFFFFF;
     int nOnBar = 0, nOnEmpty = 0, other = 0;
@@ -311,8 +311,8 @@ TEST(Graph, BarWidthFollowsThePositionAndTheLabelIsInverted) {
 TEST(Graph, EmptyRangeShowsAnEmptyBar) {
     Host host;
     HWND g = host.Make("ObsidiaGraph", "Title");
-    SendMessageA(g, WM_USER, 0, MAKELPARAM(5, 5));
-    SendMessageA(g, WM_USER + 1, 1, 5);
+    SendMessageA(g, GraphSetRange, 0, MAKELPARAM(5, 5));
+    SendMessageA(g, GraphSetPos, 1, 5);
     EXPECT_EQ(ObjectOf<MyGraphCtl>(g)->PosToScreen(), 2);
     EXPECT_EQ(ObjectOf<MyGraphCtl>(g)->Percent(), 0);
     Capture cap = CaptureClient(g);
@@ -323,15 +323,17 @@ TEST(Graph, EmptyRangeShowsAnEmptyBar) {
 // template, whatever the letter case of the class name.  The capture is kept
 // as controls_dialog.bmp in the working folder.
 TEST(AllControls, TemplateClassesGetTheirObjects) {
-    HWND dialog = OpenDialog("ALLCTL");
+    HWND dialog = OpenDialog(IDD_ALLCTL);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_NE(ObjectOf<MyButtonCtl>(GetDlgItem(dialog, 300)), nullptr);
-    EXPECT_NE(ObjectOf<MyButtonCtl>(GetDlgItem(dialog, 301)), nullptr) << "lower-case class name";
-    EXPECT_NE(ObjectOf<MyMTextCtl>(GetDlgItem(dialog, 501)), nullptr);
-    EXPECT_NE(ObjectOf<MyTextCtl>(GetDlgItem(dialog, 402)), nullptr) << "upper-case class name";
-    EXPECT_NE(ObjectOf<MyCheckBoxCtl>(GetDlgItem(dialog, 601)), nullptr);
-    EXPECT_NE(ObjectOf<MyGraphCtl>(GetDlgItem(dialog, 701)), nullptr);
-    EXPECT_NE(ObjectOf<MyShadowButtonCtl>(GetDlgItem(dialog, 1)), nullptr);
+    EXPECT_NE(ObjectOf<MyButtonCtl>(GetDlgItem(dialog, IDC_ALERT)), nullptr);
+    EXPECT_NE(ObjectOf<MyButtonCtl>(GetDlgItem(dialog, IDC_BULLET)), nullptr)
+        << "lower-case class name";
+    EXPECT_NE(ObjectOf<MyMTextCtl>(GetDlgItem(dialog, IDC_LEFT_BLOCK)), nullptr);
+    EXPECT_NE(ObjectOf<MyTextCtl>(GetDlgItem(dialog, IDC_RIGHT)), nullptr)
+        << "upper-case class name";
+    EXPECT_NE(ObjectOf<MyCheckBoxCtl>(GetDlgItem(dialog, IDC_OUTLINED_BOX)), nullptr);
+    EXPECT_NE(ObjectOf<MyGraphCtl>(GetDlgItem(dialog, IDC_GRAPH)), nullptr);
+    EXPECT_NE(ObjectOf<MyShadowButtonCtl>(GetDlgItem(dialog, IDOK)), nullptr);
     EXPECT_NE(DlgTexture(dialog), nullptr);
     // The frame: a sunken light grey panel over its client area less one pixel.
     HWND frame = FindWindowExA(dialog, nullptr, "ObsidiaFrame", nullptr);
@@ -343,8 +345,8 @@ TEST(AllControls, TemplateClassesGetTheirObjects) {
     EXPECT_EQ(Hex(panel.at(w - 1, h / 2)), Hex(RGB(255, 255, 255)));
     EXPECT_EQ(Hex(panel.at(w - 2, h / 2)), Hex(RGB(192, 192, 192)));
     EXPECT_EQ(Hex(panel.at(3, h - 4)), Hex(RGB(192, 192, 192)));
-    SendDlgItemMessageA(dialog, 601, WM_USER, 1, 0);
-    SendDlgItemMessageA(dialog, 701, WM_USER + 1, 1, 65);
+    SendDlgItemMessageA(dialog, IDC_OUTLINED_BOX, CheckBoxSetState, 1, 0);
+    SendDlgItemMessageA(dialog, IDC_GRAPH, GraphSetPos, 1, 65);
     Pump(100);
     EXPECT_TRUE(CaptureWindow(dialog).SaveBmp("controls_dialog.bmp"));
     DestroyWindow(dialog);

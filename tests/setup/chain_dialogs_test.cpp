@@ -8,13 +8,17 @@
 #include <string>
 #include <thread>
 
+#include "controls/checkbox.h"
 #include "controls/control_class.h"
+#include "controls/panels.h"
 #include "setup/dlgutil.h"
+#include "setup/engine.h"
 #include "setup/filetable.h"
 #include "setup/paths.h"
 #include "setup/setup.h"
 #include "setup/state.h"
 #include "setup/switches.h"
+#include "tests/setup/test_logos.h"
 
 namespace {
 
@@ -101,11 +105,11 @@ TEST(ChainSwitches, OnlyTheFirstLetterAfterEachSwitchCharacterCounts) {
 }
 
 TEST(ChainMainWindow, LogoIsThePlaceableResourceLessItsHeader) {
-    HRSRC found = FindResourceA(ghInst, "ZephLogo", "METAFILE");
+    HRSRC found = FindResourceA(ghInst, IDR_LOGO, IDR_LOGO_TYPE);
     ASSERT_TRUE(found);
     DWORD size = SizeofResource(ghInst, found);
     const BYTE* bytes = static_cast<const BYTE*>(LockResource(LoadResource(ghInst, found)));
-    HMETAFILE logo = LoadAPMMetaFile(ghInst, "ZephLogo");
+    HMETAFILE logo = LoadAPMMetaFile(ghInst, IDR_LOGO);
     ASSERT_TRUE(logo);
     UINT length = GetMetaFileBitsEx(logo, 0, nullptr);
     ASSERT_EQ(length, size - 22);
@@ -116,8 +120,8 @@ TEST(ChainMainWindow, LogoIsThePlaceableResourceLessItsHeader) {
 
     EXPECT_EQ(LoadAPMMetaFile(ghInst, "NoSuchLogo"), nullptr);
     // A size field larger than the resource is refused, not read past it.
-    EXPECT_EQ(LoadAPMMetaFile(ghInst, "LongLogo"), nullptr);
-    EXPECT_EQ(LoadAPMMetaFile(ghInst, "PlainLogo"), nullptr);  // no placeable key
+    EXPECT_EQ(LoadAPMMetaFile(ghInst, IDR_LONG_LOGO), nullptr);
+    EXPECT_EQ(LoadAPMMetaFile(ghInst, IDR_PLAIN_LOGO), nullptr);  // no placeable key
 }
 
 TEST(ChainMainWindow, TitleFontIsArialOfTheGivenPixelHeight) {
@@ -151,7 +155,7 @@ TEST(ChainUtilities, AlertForAnIdWithoutTextSaysBadErrorAndItsCloseBoxIsOK) {
     WithUser(
         "Alert!",
         [&](HWND alert) {
-            shown = ItemText(alert, kCtlAlertText);
+            shown = ItemText(alert, IDC_MESSAGE);
             PostMessageA(alert, WM_SYSCOMMAND, SC_CLOSE, 0);
         },
         [&] { result = ShowAlert(4242); });
@@ -161,7 +165,7 @@ TEST(ChainUtilities, AlertForAnIdWithoutTextSaysBadErrorAndItsCloseBoxIsOK) {
     WithUser(
         "Alert!",
         [&](HWND alert) {
-            shown = ItemText(alert, kCtlAlertText);
+            shown = ItemText(alert, IDC_MESSAGE);
             PostMessageA(alert, WM_COMMAND, IDOK, 0);
         },
         [&] { result = ShowAlert(IDS_CANNOTOPEN); });
@@ -179,7 +183,7 @@ TEST(ChainUtilities, AlertStartsTheControlLibraryWhenItIsStopped) {
     WithUser(
         "Alert!",
         [&](HWND alert) {
-            shown = ItemText(alert, kCtlAlertText);
+            shown = ItemText(alert, IDC_MESSAGE);
             textured = GetPropA(alert, "OBTexDlg") != nullptr;
             PostMessageA(alert, WM_COMMAND, IDOK, 0);
         },
@@ -202,17 +206,18 @@ TEST(ChainUtilities, GenericDialogEndsOnlyForCommandsOneAndTwo) {
             openAfterOther = IsWindowVisible(done);
             SendMessageA(done, WM_COMMAND, IDCANCEL, 0);
         },
-        [&] { result = ShowModalDialog("DONE", GenericDlgProc, nullptr, 0); });
+        [&] { result = ShowModalDialog(IDD_DONE, GenericDlgProc, nullptr, 0); });
     EXPECT_TRUE(openAfterOther);
     EXPECT_EQ(result, IDCANCEL);
 }
 
 TEST(ChainUtilities, MyYieldAndModelessDlgMessageLetTheDialogManagerSeeTheInstallingDialog) {
-    HWND installing = CreateDialogParamA(ghInst, "INSTALLING", nullptr, InstallDlgProc, 0);
+    HWND installing = CreateDialogParamA(ghInst, IDD_INSTALLING, nullptr, InstallDlgProc, 0);
     ASSERT_TRUE(installing);
     HWND cancel = GetDlgItem(installing, IDCANCEL);
     EXPECT_EQ(GetFocus(), cancel);
-    EXPECT_EQ(SendDlgItemMessageA(installing, 102, WM_USER + 2, 0, 0), 0);  // the graph at 0
+    EXPECT_EQ(SendDlgItemMessageA(installing, IDC_PROGRESS, GraphGetPos, 0, 0),
+              0);  // the graph at 0
 
     ghStatus = installing;
     for (WPARAM key : {VK_ESCAPE, VK_SPACE}) {  // pressed between two files
@@ -253,13 +258,13 @@ TEST(ChainDialogs, PlatformExitLeavesTheVariableContinueTakesTheBoxes) {
         "Platform",
         [&](HWND dialog) {
             for (int i = 0; i < 3; ++i)
-                boxes[i] =
-                    static_cast<int>(SendDlgItemMessageA(dialog, 2001 + i, WM_USER + 1, 0, 0));
+                boxes[i] = static_cast<int>(
+                    SendDlgItemMessageA(dialog, IDC_WIN31 + i, CheckBoxGetState, 0, 0));
             CheckPlatform(dialog, PLATFORM_NT);
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         },
         [&] {
-            EXPECT_EQ(ShowModalDialog("PLATFORM", PlatformDlgProc, nullptr,
+            EXPECT_EQ(ShowModalDialog(IDD_PLATFORM, PlatformDlgProc, nullptr,
                                       reinterpret_cast<LPARAM>(&platform)),
                       IDCANCEL);
         });
@@ -275,7 +280,7 @@ TEST(ChainDialogs, PlatformExitLeavesTheVariableContinueTakesTheBoxes) {
             SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         },
         [&] {
-            EXPECT_EQ(ShowModalDialog("PLATFORM", PlatformDlgProc, nullptr,
+            EXPECT_EQ(ShowModalDialog(IDD_PLATFORM, PlatformDlgProc, nullptr,
                                       reinterpret_cast<LPARAM>(&platform)),
                       IDOK);
         });
@@ -288,11 +293,11 @@ TEST(ChainDialogs, BadPathShowsThePathLiterallyEvenWithPercentSigns) {
     WithUser(
         "Bad Path",
         [&](HWND dialog) {
-            shown = ItemText(dialog, kCtlBadPathText);
+            shown = ItemText(dialog, IDC_MESSAGE);
             SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         },
         [&] {
-            ShowModalDialog("BADPATH", BadPathDlgProc, nullptr, reinterpret_cast<LPARAM>(path));
+            ShowModalDialog(IDD_BADPATH, BadPathDlgProc, nullptr, reinterpret_cast<LPARAM>(path));
         });
     EXPECT_EQ(shown, "Cannot find \"C:\\100%s\\%n%d\"");
 }
@@ -307,7 +312,7 @@ TEST(ChainDialogs, PlugInRefusesAPathTooLongForTheInstalledNames) {
     WithUser(
         "Plug-in location...",
         [&](HWND dialog) {
-            SetDlgItemTextA(dialog, kCtlPathEdit, longPath.c_str());
+            SetDlgItemTextA(dialog, IDC_PATH, longPath.c_str());
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
             HWND bad = WaitDialog(GetWindowThreadProcessId(dialog, nullptr), "Bad Path");
             badPath = bad != nullptr;
@@ -316,8 +321,8 @@ TEST(ChainDialogs, PlugInRefusesAPathTooLongForTheInstalledNames) {
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         },
         [&] {
-            result =
-                ShowModalDialog("PLUGIN", PathDlgProc, nullptr, reinterpret_cast<LPARAM>(&params));
+            result = ShowModalDialog(IDD_PLUGIN, PathDlgProc, nullptr,
+                                     reinterpret_cast<LPARAM>(&params));
         });
     EXPECT_TRUE(badPath);
     EXPECT_EQ(result, IDCANCEL);
@@ -344,22 +349,28 @@ int DarkPixels(HWND window) {
 }  // namespace
 
 TEST(ChainDialogs, InstallingShowsTheFileBeingCopied) {
-    HWND installing = CreateDialogParamA(ghInst, "INSTALLING", nullptr, InstallDlgProc, 0);
+    HWND installing = CreateDialogParamA(ghInst, IDD_INSTALLING, nullptr, InstallDlgProc, 0);
     ASSERT_TRUE(installing);
     MyYield();
     Sleep(200);
     MyYield();
-    HWND copying = GetDlgItem(installing, 106);
+    HWND copying = GetDlgItem(installing, IDC_COPYING);
     EXPECT_GT(DarkPixels(copying), 20) << "template text not drawn";
-    SetDlgItemTextA(installing, 106, "");
+    SetDlgItemTextA(installing, IDC_COPYING, "");
     UpdateWindow(copying);
     EXPECT_EQ(DarkPixels(copying), 0);
-    SetDlgItemTextA(installing, 106, "pkcommon._ll");
-    UpdateWindow(copying);  // as the copy loop does, without a message loop
+    // The copy's status hook, without a message loop: the texts are drawn at
+    // once, and a long target loses its middle, not its file name.
+    CopyHooks hooks = InstallingHooks(installing);
+    std::string target = "c:\\" + std::string(120, 't') + "\\pkfilt10.lmf";
+    hooks.status("pkcommon._ll", target.c_str());
     EXPECT_GT(DarkPixels(copying), 20);
+    std::string shown = ItemText(installing, IDC_COPY_TO);
+    EXPECT_EQ(shown.substr(0, 4) + shown.substr(shown.size() - 16), "c:\\t...\\pkfilt10.lmf");
     // ... and the text stays when the loop moves the graph and lets the
     // waiting messages through.
-    SendDlgItemMessageA(installing, 102, WM_USER + 1, 1, 15);
+    hooks.progress(15);
+    EXPECT_EQ(SendDlgItemMessageA(installing, IDC_PROGRESS, GraphGetPos, 0, 0), 15);
     MyYield();
     Sleep(100);
     MyYield();

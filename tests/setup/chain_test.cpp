@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "controls/checkbox.h"
 #include "setup/filetable.h"
 #include "setup/package.h"
 #include "setup/paths.h"
@@ -35,7 +36,7 @@ void SetWindowsVersion(const char* version) {
 }
 
 int Checked(HWND dialog, int id) {
-    return static_cast<int>(Ask(GetDlgItem(dialog, id), WM_USER + 1));
+    return static_cast<int>(Ask(GetDlgItem(dialog, id), CheckBoxGetState));
 }
 
 // The exit code once the program has ended; every dialog it still showed
@@ -139,14 +140,14 @@ TEST(Chain_install, InstallsEveryFileIntoTheDirectoryTheHostIniNames) {
 
     HWND platform = setup.WaitDialog("Platform");
     ASSERT_TRUE(platform);
-    EXPECT_EQ(Checked(platform, 2001), 0);
-    EXPECT_EQ(Checked(platform, 2002), 1);  // Wine reports the NT family by default
-    EXPECT_EQ(Checked(platform, 2003), 0);
+    EXPECT_EQ(Checked(platform, IDC_WIN31), 0);
+    EXPECT_EQ(Checked(platform, IDC_NT), 1);  // Wine reports the NT family by default
+    EXPECT_EQ(Checked(platform, IDC_WIN95), 0);
     Click(GetDlgItem(platform, IDOK));
 
     HWND plugin = setup.WaitDialog("Plug-in location...");
     ASSERT_TRUE(plugin);
-    EXPECT_EQ(ItemText(plugin, 100), dir);
+    EXPECT_EQ(ItemText(plugin, IDC_PATH), dir);
     uint64_t bytes = 0;  // what the files of this platform take once expanded
     for (const CopyEntry& row : gCopy)
         if (std::string got;
@@ -154,8 +155,8 @@ TEST(Chain_install, InstallsEveryFileIntoTheDirectoryTheHostIniNames) {
             bytes += got.size();
     char required[32];
     freespacestr(KilobytesUp(bytes), required);
-    EXPECT_EQ(ItemText(plugin, 103), required);
-    std::string free = ItemText(plugin, 104);
+    EXPECT_EQ(ItemText(plugin, IDC_SPACE_REQUIRED), required);
+    std::string free = ItemText(plugin, IDC_SPACE_FREE);
     EXPECT_TRUE(free.size() > 3 && free.substr(free.size() - 3) == " MB") << free;
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(plugin, IDOK)));
     Click(GetDlgItem(plugin, IDOK));
@@ -197,9 +198,9 @@ TEST(Chain_exit, ExitOnPlatformEndsWithoutAnotherDialog) {
     Click(GetDlgItem(welcome, IDOK));
     HWND platform = setup.WaitDialog("Platform");
     ASSERT_TRUE(platform);
-    EXPECT_EQ(Checked(platform, 2001), 1);
-    EXPECT_EQ(Checked(platform, 2002), 0);
-    EXPECT_EQ(Checked(platform, 2003), 0);
+    EXPECT_EQ(Checked(platform, IDC_WIN31), 1);
+    EXPECT_EQ(Checked(platform, IDC_NT), 0);
+    EXPECT_EQ(Checked(platform, IDC_WIN95), 0);
     Click(GetDlgItem(platform, IDCANCEL));
     std::set<std::string> seen;
     EXPECT_EQ(WaitExitWatching(setup, &seen), kSetupExited);
@@ -212,7 +213,7 @@ TEST(Chain_exit, ExitOnPluginShowsFailureAndInstallsNothing) {
     SetupRun setup("");
     HWND plugin = nullptr;
     ContinueToPlugin(setup, &plugin);
-    EXPECT_EQ(ItemText(plugin, 100), "c:\\plugins");  // no INI file, no default place found
+    EXPECT_EQ(ItemText(plugin, IDC_PATH), "c:\\plugins");  // no INI file, no default place found
     Click(GetDlgItem(plugin, IDCANCEL));
     HWND failure = setup.WaitDialog("Warning...");
     ASSERT_TRUE(failure);
@@ -240,22 +241,22 @@ TEST(Chain_badpath, UncreatableDirectoryShowsBadPathAndTheUserTriesAgain) {
 
     HWND platform = setup.WaitDialog("Platform");
     ASSERT_TRUE(platform);
-    EXPECT_EQ(Checked(platform, 2003), 1);
+    EXPECT_EQ(Checked(platform, IDC_WIN95), 1);
     // The boxes act as one radio group; clicking the checked box keeps it.
-    Click(GetDlgItem(platform, 2002));
+    Click(GetDlgItem(platform, IDC_NT));
     Sleep(600);  // the tick's animation
-    EXPECT_EQ(Checked(platform, 2001), 0);
-    EXPECT_EQ(Checked(platform, 2002), 1);
-    EXPECT_EQ(Checked(platform, 2003), 0);
-    Click(GetDlgItem(platform, 2002));
+    EXPECT_EQ(Checked(platform, IDC_WIN31), 0);
+    EXPECT_EQ(Checked(platform, IDC_NT), 1);
+    EXPECT_EQ(Checked(platform, IDC_WIN95), 0);
+    Click(GetDlgItem(platform, IDC_NT));
     Sleep(300);
-    EXPECT_EQ(Checked(platform, 2002), 1);
-    EXPECT_EQ(Checked(platform, 2003), 0);
+    EXPECT_EQ(Checked(platform, IDC_NT), 1);
+    EXPECT_EQ(Checked(platform, IDC_WIN95), 0);
     Click(GetDlgItem(platform, IDOK));
 
     HWND plugin = setup.WaitDialog("Plug-in location...");
     ASSERT_TRUE(plugin);
-    HWND edit = GetDlgItem(plugin, 100);
+    HWND edit = GetDlgItem(plugin, IDC_PATH);
     HWND cont = GetDlgItem(plugin, IDOK);
     // /S: no search, an empty field, and Continue only for a non-empty path.
     EXPECT_EQ(TextOf(edit), "");
@@ -288,7 +289,7 @@ TEST(Chain_badpath, UncreatableDirectoryShowsBadPathAndTheUserTriesAgain) {
         Click(cont);
         HWND alert = setup.WaitDialog("Alert!");
         ASSERT_TRUE(alert);
-        EXPECT_EQ(ItemText(alert, 101).find("There is not enough room"), 0u);
+        EXPECT_EQ(ItemText(alert, IDC_MESSAGE).find("There is not enough room"), 0u);
         Click(GetDlgItem(alert, IDOK));
         ASSERT_TRUE(setup.WaitGone("Alert!"));
     }
@@ -334,7 +335,7 @@ TEST(Chain_missing, MissingSourceAlertsThenFailsKeepingEarlierFiles) {
 
     HWND alert = setup.WaitDialog("Alert!", 120000);
     ASSERT_TRUE(alert);
-    std::string shown = ItemText(alert, 101), full = "Cannot open \"" + DiskDir();
+    std::string shown = ItemText(alert, IDC_MESSAGE), full = "Cannot open \"" + DiskDir();
     size_t dots = shown.find("...");  // the path loses its middle, not its name
     EXPECT_EQ(lstrcmpiA(shown.substr(0, dots).c_str(), full.substr(0, dots).c_str()), 0) << shown;
     EXPECT_EQ(shown.substr(dots + 3), "\\pkfilt05._mf\"");
@@ -375,7 +376,7 @@ TEST(Chain_shots, EveryWindow) {
         HWND plugin = setup.WaitDialog("Plug-in location...");
         ASSERT_TRUE(plugin);
         ASSERT_TRUE(Screenshot("plugin", plugin));
-        HWND edit = GetDlgItem(plugin, 100);
+        HWND edit = GetDlgItem(plugin, IDC_PATH);
         ClearEdit(edit);
         Type("C:\\no\\such\\pl|ace");
         Click(GetDlgItem(plugin, IDOK));

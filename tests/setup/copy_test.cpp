@@ -1,6 +1,6 @@
 // The copy: expansion through the system's LZ library, its error alerts,
 // the runtime library the disk carries, and the loop over the file table
-// with its status dialog.  Runs in the throwaway prefix of
+// with what it tells its hooks.  Runs in the throwaway prefix of
 // run_engine_tests.sh (it writes into the system directories).
 #include <gtest/gtest.h>
 
@@ -8,11 +8,10 @@
 #include <tuple>
 #include <vector>
 
-#include "controls/controls.h"
 #include "setup/engine.h"
 #include "setup/runtime/pe_exports.h"
 #include "setup/state.h"
-#include "tests/setup/recording_dialogs.h"
+#include "tests/setup/recording_hooks.h"
 #include "tests/setup/system_support.h"
 
 namespace {
@@ -28,8 +27,8 @@ std::string SystemPath(const char* name) {
 class Copy : public ::testing::Test {
 protected:
     void SetUp() override {
-        gRecorded = RecordedDialogs();
-        gfAbort = gfNetworkWin = gfForceMSVC = 0;
+        gRecorded = RecordedCopy();
+        gfNetworkWin = gfForceMSVC = 0;
         ghInst = GetModuleHandleA(nullptr);
     }
 };
@@ -38,22 +37,24 @@ TEST_F(Copy, ExpandsEveryDiskFileByteForByte) {
     std::string out = ScratchDir("expand");
     for (const CopyEntry& row : gCopy) {
         std::string target = out + row.pszSource + ".out";
-        ASSERT_EQ(MyLZCopy((Disk() + row.pszSource).c_str(), target.c_str()), 1) << row.pszSource;
+        ASSERT_EQ(MyLZCopy((Disk() + row.pszSource).c_str(), target.c_str(), gRecorded.Hooks()), 1)
+            << row.pszSource;
         std::string expanded = ReadFile(target);
         EXPECT_FALSE(expanded.empty());
         EXPECT_TRUE(expanded == ReadFile(DiskOriginal(row.pszSource))) << row.pszSource;
     }
     // A source that is not compressed is copied unchanged.
     WriteFile(out + "plain.bin", std::string("plain\0bytes", 11));
-    ASSERT_EQ(MyLZCopy((out + "plain.bin").c_str(), (out + "plain.out").c_str()), 1);
+    ASSERT_EQ(MyLZCopy((out + "plain.bin").c_str(), (out + "plain.out").c_str(), gRecorded.Hooks()),
+              1);
     EXPECT_EQ(ReadFile(out + "plain.out"), std::string("plain\0bytes", 11));
     EXPECT_TRUE(gRecorded.alerts.empty());
 }
 
 TEST_F(Copy, ErrorsAreShownWithTheirMessages) {
-    EXPECT_EQ(ReportLZError(-6, "x"), -5);
-    EXPECT_EQ(ReportLZError(-2, "x"), -3);
-    EXPECT_EQ(ReportLZError(-4, "a:\\f._mf"), -4);
+    EXPECT_EQ(ReportLZError(-6, "x", gRecorded.Hooks()), -5);
+    EXPECT_EQ(ReportLZError(-2, "x", gRecorded.Hooks()), -3);
+    EXPECT_EQ(ReportLZError(-4, "a:\\f._mf", gRecorded.Hooks()), -4);
     std::vector<std::string> expected = {"Insufficient memory", "Internal error (-3)",
                                          "Disk full when copying \"a:\\f._mf\""};
     EXPECT_EQ(gRecorded.alerts, expected);
@@ -63,7 +64,7 @@ TEST_F(Copy, MissingSourceTouchesNoTarget) {
     std::string out = ScratchDir("missing");
     std::string source = out + "absent._mf", target = out + "kept.lmf";
     WriteFile(target, "installed before");
-    EXPECT_LT(MyLZCopy(source.c_str(), target.c_str()), 0);
+    EXPECT_LT(MyLZCopy(source.c_str(), target.c_str(), gRecorded.Hooks()), 0);
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Cannot open \"" + source + "\"");
     EXPECT_EQ(ReadFile(target), "installed before");
@@ -72,7 +73,7 @@ TEST_F(Copy, MissingSourceTouchesNoTarget) {
 TEST_F(Copy, CutSourceIsAReadErrorAndLeavesNoTarget) {
     std::string out = ScratchDir("cut"), target = out + "pkfilt01.lmf";
     WriteFile(out + "cut._mf", ReadFile(Disk() + "pkfilt01._mf").substr(0, 60000));
-    EXPECT_EQ(MyLZCopy((out + "cut._mf").c_str(), target.c_str()), -3);
+    EXPECT_EQ(MyLZCopy((out + "cut._mf").c_str(), target.c_str(), gRecorded.Hooks()), -3);
     EXPECT_EQ(gRecorded.alerts, std::vector<std::string>{"Internal error (-3)"});
     EXPECT_FALSE(FileExist(target.c_str()));
 }
@@ -85,7 +86,7 @@ TEST_F(Copy, TargetInUseIsReportedAndLeftAlone) {
     std::string before = ReadFile(target);
     HMODULE busy = LoadLibraryA(target.c_str());
     ASSERT_TRUE(busy);
-    EXPECT_LT(MyLZCopy((Disk() + "pkfilt01._mf").c_str(), target.c_str()), 0);
+    EXPECT_LT(MyLZCopy((Disk() + "pkfilt01._mf").c_str(), target.c_str(), gRecorded.Hooks()), 0);
     FreeLibrary(busy);
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Cannot open \"" + target + "\"");
@@ -97,7 +98,7 @@ TEST_F(Copy, FullDiskRemovesThePartialTargetOnly) {
     if (Scenario("ENGINE_TINY_KB").empty()) GTEST_SKIP() << "no tiny filesystem mounted as R:";
     WriteFile("R:\\before.txt", "stays");
     std::string source = Disk() + "pkfilt01._mf";
-    EXPECT_EQ(MyLZCopy(source.c_str(), "R:\\pkfilt01.lmf"), -4);
+    EXPECT_EQ(MyLZCopy(source.c_str(), "R:\\pkfilt01.lmf", gRecorded.Hooks()), -4);
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Disk full when copying \"" + source + "\"");
     EXPECT_FALSE(FileExist("R:\\pkfilt01.lmf"));
@@ -109,7 +110,7 @@ TEST_F(Copy, RuntimeForwardsEveryExportOfThePlatformRuntime) {
     std::string out = ScratchDir("runtime");
     // Under a name of its own, so the loader cannot pick a built-in runtime.
     std::string dll = out + "fwdtest.dll";
-    ASSERT_EQ(MyLZCopy((Disk() + "msvcrt20._ll").c_str(), dll.c_str()), 1);
+    ASSERT_EQ(MyLZCopy((Disk() + "msvcrt20._ll").c_str(), dll.c_str(), gRecorded.Hooks()), 1);
     HMODULE ours = LoadLibraryA(dll.c_str());
     HMODULE platform = LoadLibraryA("msvcrt.dll");
     ASSERT_TRUE(ours && platform);
@@ -133,39 +134,6 @@ TEST_F(Copy, RuntimeForwardsEveryExportOfThePlatformRuntime) {
     FreeLibrary(ours);
 }
 
-// A status window like the Installing dialog: the graph and the two texts.
-class Status {
-public:
-    Status() {
-        Init_Controls(GetModuleHandleA(nullptr));
-        window_ = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 120, nullptr,
-                                nullptr, nullptr, nullptr);
-        Child("ObsidiaGraph", kCtlProgress, 80);
-        Child("ObsidiaText", kCtlCopying, 0);
-        Child("ObsidiaText", kCtlCopyTo, 30);
-        SendDlgItemMessageA(window_, kCtlProgress, WM_USER, 0, MAKELPARAM(0, 100));
-        SendDlgItemMessageA(window_, kCtlProgress, WM_USER + 1, 0, 0);
-        ghStatus = window_;
-    }
-    ~Status() {
-        ghStatus = nullptr;
-        DestroyWindow(window_);
-        Terminate_Controls(GetModuleHandleA(nullptr));
-    }
-    std::string Text(int id) {
-        char text[kPathBuffer] = "";
-        GetDlgItemTextA(window_, id, text, kPathMax);
-        return text;
-    }
-
-private:
-    void Child(const char* cls, int id, int y) {
-        CreateWindowA(cls, "", WS_CHILD | WS_VISIBLE, 0, y, 390, 24, window_,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    }
-    HWND window_;
-};
-
 const std::vector<int> kProgress = {8, 15, 23, 31, 38, 46, 54, 62, 69, 77, 85, 92, 100};
 
 std::vector<std::string> Installed(const std::string& dir) {
@@ -181,9 +149,9 @@ TEST_F(Copy, LoopInstallsTheCollectionAndKeepsANewerRuntime) {
     std::string runtime = SystemPath("msvcrt20.dll");
     std::string before = ReadFile(runtime);  // the prefix's own, newer than ours
     ASSERT_FALSE(before.empty());
-    Status status;
-    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), dest.c_str()), 1);
+    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), dest.c_str(), gRecorded.Hooks()), 1);
     EXPECT_EQ(gRecorded.progress, kProgress);
+    EXPECT_EQ(gRecorded.statuses.size(), 12u) << "one status before each installed row";
     EXPECT_EQ(Installed(dest).size(), 11u);
     EXPECT_TRUE(ReadFile(dest + "pkcommon.dll") == ReadFile(DiskOriginal("pkcommon._ll")));
     // The installed common library loads, answers and carries its version.
@@ -203,8 +171,7 @@ TEST_F(Copy, LoopInstallsTheCollectionAndKeepsANewerRuntime) {
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
     EXPECT_EQ(fixed->dwFileVersionMS, 0x20000u);
     EXPECT_TRUE(ReadFile(runtime) == before);
-    EXPECT_EQ(status.Text(kCtlCopying), "pkfilt10._mf");
-    EXPECT_EQ(status.Text(kCtlCopyTo), dest + "pkfilt10.lmf");
+    EXPECT_EQ(gRecorded.statuses.back(), "pkfilt10._mf -> " + dest + "pkfilt10.lmf");
     EXPECT_TRUE(gRecorded.alerts.empty());
 }
 
@@ -217,15 +184,12 @@ TEST_F(Copy, PathsOfAnyLengthThatFitTheBuffer) {
     for (const std::string& dir : {disk, dest, tooLong}) CreateDirectoryA(dir.c_str(), nullptr);
     for (const CopyEntry& row : gCopy)
         CopyFileA((Disk() + row.pszSource).c_str(), (disk + row.pszSource).c_str(), FALSE);
-    Status status;
-    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), dest.c_str()), 1);
+    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), dest.c_str(), gRecorded.Hooks()), 1);
     EXPECT_TRUE(ReadFile(dest + "pkfilt10.lmf") == ReadFile(DiskOriginal("pkfilt10._mf")));
-    std::string shown = status.Text(kCtlCopyTo);  // the middle left out
-    EXPECT_EQ(shown.substr(0, 10) + shown.substr(shown.size() - 16),
-              dest.substr(0, 10) + "...\\pkfilt10.lmf");
+    EXPECT_EQ(gRecorded.statuses.back(), "pkfilt10._mf -> " + dest + "pkfilt10.lmf");
     // One name would not fit: nothing is copied, the runtime included.
     gfForceMSVC = 1;
-    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), tooLong.c_str()), -1);
+    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), tooLong.c_str(), gRecorded.Hooks()), -1);
     EXPECT_TRUE(Installed(tooLong).empty() && ReadFile(runtime) == before);
 }
 
@@ -256,7 +220,7 @@ TEST_F(Copy, RuntimeVersionDecidesAndForceReplaces) {
         WriteFile(runtime, installed);
         Stamp(runtime, year, 6, 1, 12, 0);
         gfForceMSVC = force;
-        EXPECT_EQ(CopyFiles(PLATFORM_WIN31, disk.c_str(), dest.c_str()), 1);
+        EXPECT_EQ(CopyFiles(PLATFORM_WIN31, disk.c_str(), dest.c_str(), gRecorded.Hooks()), 1);
         EXPECT_TRUE(ReadFile(runtime) == (replaced ? ours : installed)) << year;
     }
     WriteFile(runtime, kept);
@@ -267,7 +231,7 @@ TEST_F(Copy, RuntimeVersionDecidesAndForceReplaces) {
     std::string network = std::string(windows) + "\\msvcrt20.dll";
     DeleteFileA(network.c_str());
     gfNetworkWin = 1;
-    EXPECT_EQ(CopyFiles(PLATFORM_NT, Disk().c_str(), dest.c_str()), 1);
+    EXPECT_EQ(CopyFiles(PLATFORM_NT, Disk().c_str(), dest.c_str(), gRecorded.Hooks()), 1);
     EXPECT_TRUE(ReadFile(network) == ours);
     DeleteFileA(network.c_str());
 }
@@ -277,9 +241,7 @@ TEST_F(Copy, MissingSourceStopsAfterTheFilesBefore) {
     for (const CopyEntry& row : gCopy)
         if (strcmp(row.pszSource, "pkfilt05._mf") != 0)
             CopyFileA((Disk() + row.pszSource).c_str(), (disk + row.pszSource).c_str(), FALSE);
-    Status status;
-    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), dest.c_str()), -1);
-    EXPECT_EQ(gfAbort, 1);
+    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), dest.c_str(), gRecorded.Hooks()), -1);
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Cannot open \"" + disk + "pkfilt05._mf\"");
     std::vector<std::string> kept = {"pkcommon.dll", "pkfilt01.lmf", "pkfilt02.lmf", "pkfilt03.lmf",
@@ -291,7 +253,7 @@ TEST_F(Copy, MissingSourceStopsAfterTheFilesBefore) {
 TEST_F(Copy, CancelTakesEffectBeforeTheNextRow) {
     std::string dest = ScratchDir("cancel");
     gRecorded.cancelAtYield = 4;
-    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), dest.c_str()), 0);
+    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), dest.c_str(), gRecorded.Hooks()), 0);
     EXPECT_EQ(gRecorded.yields, 4);
     std::vector<std::string> copied = {"pkcommon.dll", "pkfilt01.lmf"};
     EXPECT_EQ(Installed(dest), copied);
@@ -300,7 +262,7 @@ TEST_F(Copy, CancelTakesEffectBeforeTheNextRow) {
 
 TEST_F(Copy, FullDiskDuringTheLoopKeepsWhatFitted) {
     if (Scenario("ENGINE_TINY_KB").empty()) GTEST_SKIP() << "no tiny filesystem mounted as R:";
-    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), "r:\\"), -1);
+    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), "r:\\", gRecorded.Hooks()), -1);
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Disk full when copying \"" + Disk() + "pkfilt01._mf\"");
     EXPECT_TRUE(FileExist("r:\\pkcommon.dll"));

@@ -70,7 +70,7 @@ TEST(Drives, ValidDirAcceptsOnlyExistingDirectories) {
     EXPECT_EQ(validdir("q:\\lumora\\plugins\\old.lmf\\sub"), 0);
 }
 
-TEST(FreeSpace, TinyDriveAndTheDialogFields) {
+TEST(FreeSpace, TinyDriveAndTheDisplayOfTypedPaths) {
     std::string tiny = Scenario("ENGINE_TINY_KB");
     if (tiny.empty()) GTEST_SKIP() << "no tiny filesystem could be mounted as R:";
     unsigned long kb = freespace(18);
@@ -78,31 +78,18 @@ TEST(FreeSpace, TinyDriveAndTheDialogFields) {
     EXPECT_LE(kb, strtoul(tiny.c_str(), nullptr, 10));
     EXPECT_EQ(freespace(23), 0u);  // W: is not mapped
 
-    HWND dialog =
-        CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    for (int id : {kCtlSpaceRequired, kCtlSpaceFree})
-        CreateWindowA("STATIC", "", WS_CHILD, 0, 0, 10, 10, dialog,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    auto field = [&](int id) {
-        char text[64] = "";
-        GetDlgItemTextA(dialog, id, text, sizeof(text));
-        return std::string(text);
-    };
-    char expected[32];
+    char expected[32], text[32] = "";
     freespacestr(kb, expected);
-    ResetFreeSpaceDisplay();
-    ShowFreeSpace(dialog, "r:\\plugins");
-    EXPECT_EQ(field(kCtlSpaceFree), expected);
-    SetDlgItemTextA(dialog, kCtlSpaceFree, "kept");
-    ShowFreeSpace(dialog, "R:\\other");  // same drive: not asked again
-    EXPECT_EQ(field(kCtlSpaceFree), "kept");
-    ShowFreeSpace(dialog, "   ");
-    EXPECT_EQ(field(kCtlSpaceFree), "--");
-    ShowFreeSpace(dialog, "r:");  // typed again after clearing: refreshed
-    EXPECT_EQ(field(kCtlSpaceFree), expected);
-    ShowFreeSpace(dialog, "w:\\");
-    EXPECT_EQ(field(kCtlSpaceFree), "--");
-    DestroyWindow(dialog);
+    FreeSpaceDisplay display;
+    ASSERT_TRUE(display.Text("r:\\plugins", text));
+    EXPECT_STREQ(text, expected);
+    EXPECT_FALSE(display.Text("R:\\other", text));  // same drive: not asked again
+    ASSERT_TRUE(display.Text("   ", text));
+    EXPECT_STREQ(text, "--");
+    ASSERT_TRUE(display.Text("r:", text));  // typed again after clearing: refreshed
+    EXPECT_STREQ(text, expected);
+    ASSERT_TRUE(display.Text("w:\\", text));
+    EXPECT_STREQ(text, "--");
 }
 
 // Plays the user in the open-file dialog: types `name` and presses OK, or
