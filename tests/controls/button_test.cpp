@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "controls/controls.h"
-#include "tests/controls/support.h"
+#include "tests/controls/environment.h"
 
 namespace {
 
@@ -158,9 +158,7 @@ TEST_F(Buttons, ShadowButtonSinksWithAnimationAndShowsTheDarkTexture) {
     ASSERT_NE(tex, nullptr);
     POINT off;
     DIBTex::ControlOffset(b, &off);
-    HDC screen = GetDC(nullptr);
-    Capture dark = CaptureBitmap(screen, tex->bitmaps[DIBTex::kShadow]);
-    ReleaseDC(nullptr, screen);
+    Capture dark = CaptureBitmap(tex->bitmaps[DIBTex::kShadow]);
     const int x = 54 + 4, y = 20;
     EXPECT_EQ(Hex(up.at(x, y)), Hex(dark.at((off.x + x) % tex->width, (off.y + y) % tex->height)));
 }
@@ -181,30 +179,26 @@ TEST_F(Buttons, RealMouseClickReachesTheDialog) {
     GetWindowRect(b, &r);
     int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
     SetForegroundWindow(dialog);
-    SetCursorPos(x, y);
+    MouseTo(x, y);
     Pump(50);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in[0], sizeof(INPUT));
+    MouseButton(true);
     Pump(100);
-    SendInput(1, &in[1], sizeof(INPUT));
+    MouseButton(false);
     Pump(200);
     EXPECT_EQ(CommandsFrom(IDC_BULLET), 1);
 
     // Pressed, dragged off the dialog and released there: the button holds
     // the mouse, sees the release and comes back up without a command.
-    SendInput(1, &in[0], sizeof(INPUT));
+    MouseButton(true);
     Pump(100);
-    SetCursorPos(2, 2);
+    MouseTo(2, 2);
     Pump(100);
-    SendInput(1, &in[1], sizeof(INPUT));
+    MouseButton(false);
     Pump(200);
     EXPECT_EQ(CommandsFrom(IDC_BULLET), 1);
     EXPECT_EQ(dynamic_cast<MyButtonCtl*>(MyControlMgr::GetWindowObject(b))->state, 0);
     EXPECT_EQ(GetCapture(), nullptr);
-    SetCursorPos(0, 0);
+    MouseTo(0, 0);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "controls/controls.h"
-#include "tests/controls/support.h"
+#include "tests/controls/environment.h"
 
 namespace {
 
@@ -298,36 +298,26 @@ TEST(WindowProcedure, EraseReturningZeroLeavesTheBackgroundAlone) {
     HWND window = CreateWindowA("ObsidiaFrame", "", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr,
                                 TestInstance(), nullptr);
     ASSERT_NE(window, nullptr);
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 20, 20);
-    HGDIOBJ old = SelectObject(mem, bitmap);
+    Surface s(20, 20);
     RECT all = {0, 0, 20, 20};
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-    FillRect(mem, &all, red);
-    EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), 0), 0);
-    EXPECT_EQ(GetPixel(mem, 10, 10), RGB(255, 0, 0)) << "the class brush must not have been used";
-    SelectObject(mem, old);
-    DeleteObject(bitmap);
+    FillRect(s.dc, &all, red);
     DeleteObject(red);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(s.dc), 0), 0);
+    EXPECT_EQ(GetPixel(s.dc, 10, 10), RGB(255, 0, 0)) << "the class brush must not have been used";
     DestroyWindow(window);
 }
 
 TEST(Ctl3dBox, DrawsASunkenEdgeAndFillsTheInside) {
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 30, 30);
-    HGDIOBJ old = SelectObject(mem, bitmap);
+    Surface s(30, 30);
     // A background none of the lines has, so a line left out shows.
     HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
     RECT all = {0, 0, 30, 30};
-    FillRect(mem, &all, green);
+    FillRect(s.dc, &all, green);
     DeleteObject(green);
     SpyCtl box;
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
-    box.Ctl3dBox(mem, RECT{5, 5, 25, 25}, blue);
+    box.Ctl3dBox(s.dc, RECT{5, 5, 25, 25}, blue);
     struct {
         int x, y;
         COLORREF c;
@@ -345,12 +335,8 @@ TEST(Ctl3dBox, DrawsASunkenEdgeAndFillsTheInside) {
         {7, 7, RGB(0, 0, 255), "fill starts at left+2"},
         {23, 23, RGB(0, 0, 255), "fill ends at right-2"},
     };
-    for (const auto& p : probes) EXPECT_EQ(Hex(GetPixel(mem, p.x, p.y)), Hex(p.c)) << p.what;
-    SelectObject(mem, old);
-    DeleteObject(bitmap);
+    for (const auto& p : probes) EXPECT_EQ(Hex(GetPixel(s.dc, p.x, p.y)), Hex(p.c)) << p.what;
     DeleteObject(blue);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
 }
 
 }  // namespace

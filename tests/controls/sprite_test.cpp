@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/controls.h"
-#include "tests/controls/support.h"
+#include "tests/controls/environment.h"
 
 namespace {
 
@@ -11,28 +11,12 @@ constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0);
 
 // A surface filled with a background in which every pixel differs from its
 // neighbours, so that any wrongly restored pixel shows.
-struct Surface {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, kW, kH);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+struct Backdrop : Surface {
     Capture background;
-    Surface() {
+    Backdrop() : Surface(kW, kH) {
         for (int y = 0; y < kH; y++)
             for (int x = 0; x < kW; x++) SetPixel(dc, x, y, RGB(x * 6, y * 10, 100 + (x + y) % 50));
         background = Grab();
-    }
-    ~Surface() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-        ReleaseDC(nullptr, screen);
-    }
-    Capture Grab() {
-        SelectObject(dc, old);
-        Capture cap = CaptureBitmap(screen, bitmap);
-        SelectObject(dc, bitmap);
-        return cap;
     }
 };
 
@@ -64,7 +48,7 @@ TEST(Sprite, LoadsFramesAndBuildsAMaskFromTheTransparentColour) {
 }
 
 TEST(Sprite, AnimateRestoresTheBackgroundBetweenFramesAndMoves) {
-    Surface s;
+    Backdrop s;
     Sprite sprite;
     ASSERT_EQ(
         sprite.Load(TestInstance(), IDB_TESTSPRITE, nullptr, RGB(255, 0, 255), 2, SafeLoadBitmap),
@@ -103,7 +87,7 @@ TEST(ShadowSprite, CastsAShadowOfTheDarkTextureUnderTheImage) {
     static DIBTex* texture = nullptr;
     DIBTex tex(TestInstance(), IDB_TESTTEX);
     texture = &tex;
-    Surface s;
+    Backdrop s;
     PatBlt(s.dc, 0, 0, kW, kH, WHITENESS);
     ShadowSprite sprite;
     ASSERT_EQ(sprite.Load(TestInstance(), IDB_TESTSPRITE, RGB(255, 0, 255), 3, SafeLoadBitmap), 1);
@@ -111,9 +95,7 @@ TEST(ShadowSprite, CastsAShadowOfTheDarkTextureUnderTheImage) {
     EXPECT_NE(sprite.ShadowTexture([](HWND) { return texture; }, nullptr, tx, ty), 0);
     sprite.Draw(s.dc, 0, 0, 3);
     Capture cap = s.Grab();
-    HDC screen = GetDC(nullptr);
-    Capture dark = CaptureBitmap(screen, tex.bitmaps[DIBTex::kShadow]);
-    ReleaseDC(nullptr, screen);
+    Capture dark = CaptureBitmap(tex.bitmaps[DIBTex::kShadow]);
     // Shadow pixel (x, y) shows texture coordinate (x - 3 + tx + 3, ...).
     auto shade = [&](int x, int y) { return dark.at((x + tx) % tex.width, (y + ty) % tex.height); };
     EXPECT_EQ(Hex(cap.at(2, 2)), Hex(kRed)) << "image";

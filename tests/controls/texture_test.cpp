@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "controls/controls.h"
-#include "tests/controls/support.h"
+#include "tests/controls/environment.h"
 
 namespace {
 
@@ -67,15 +67,13 @@ TEST(DIBTexture, BuildsThreeVersionsOfEveryPixel) {
     EXPECT_EQ(RGB(last.peRed, last.peGreen, last.peBlue), RGB(0, 0, 0)) << "entry 255 is black";
     EXPECT_EQ(RGB(first.peRed, first.peGreen, first.peBlue), TexColour(0));
 
-    HDC screen = GetDC(nullptr);
     for (int index : {DIBTex::kShadow, DIBTex::kNormal, DIBTex::kHighlight}) {
-        Capture cap = CaptureBitmap(screen, tex.bitmaps[index]);
+        Capture cap = CaptureBitmap(tex.bitmaps[index]);
         int wrong = 0;
         for (int y = 0; y < kTexH; y++)
             for (int x = 0; x < kTexW; x++) wrong += cap.at(x, y) != Expected(x, y, index);
         EXPECT_EQ(wrong, 0) << "version " << index;
     }
-    ReleaseDC(nullptr, screen);
 }
 
 TEST(DIBTexture, MissingOrUnsupportedResourceGivesAnEmptyTexture) {
@@ -96,14 +94,10 @@ TEST(DIBTexture, TilingCoversIntersectingTilesWholeWithTheOffset) {
     DIBTex tex(TestInstance(), IDB_TESTTEX);
     const int W = 120, H = 60, xo = 5, yo = 3;
     const RECT r = {40, 20, 75, 30};
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, W, H);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    PatBlt(mem, 0, 0, W, H, WHITENESS);
-    EXPECT_EQ(tex.TexMap(mem, xo, yo, &r, DIBTex::kNormal, SRCCOPY), 1);
-    SelectObject(mem, old);
-    Capture cap = CaptureBitmap(screen, bitmap);
+    Surface s(W, H);
+    PatBlt(s.dc, 0, 0, W, H, WHITENESS);
+    EXPECT_EQ(tex.TexMap(s.dc, xo, yo, &r, DIBTex::kNormal, SRCCOPY), 1);
+    Capture cap = s.Grab();
     // Columns 1..2 and rows 1..2 of the shifted grid intersect r.
     const RECT covered = {1 * kTexW - xo, 1 * kTexH - yo, 3 * kTexW - xo, 3 * kTexH - yo};
     int wrongInside = 0, wrongOutside = 0;
@@ -116,9 +110,6 @@ TEST(DIBTexture, TilingCoversIntersectingTilesWholeWithTheOffset) {
         }
     EXPECT_EQ(wrongInside, 0);
     EXPECT_EQ(wrongOutside, 0);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
 }
 
 TEST(TexturedDialog, ClientAndBevelContinueOneTexture) {

@@ -6,19 +6,13 @@
 #include <string>
 
 #include "controls/controls.h"
-#include "tests/controls/support.h"
+#include "tests/controls/environment.h"
 
 namespace {
 
 template <class T>
 T* ObjectOf(HWND w) {
     return dynamic_cast<T*>(MyControlMgr::GetWindowObject(w));
-}
-
-std::string TextOf(HWND w) {
-    char buf[512] = {};
-    GetWindowTextA(w, buf, sizeof buf);
-    return buf;
 }
 
 // A parent for controls created with exact pixel sizes.
@@ -253,9 +247,9 @@ TEST_F(CheckBoxes, BoxAndLabelKeepTheirPlacesAndTheTickStaysInTheBox) {
 
 TEST_F(CheckBoxes, LabelSyntaxSetsTheOutlineFlag) {
     EXPECT_EQ(ObjectOf<MyCheckBoxCtl>(GetDlgItem(dialog, IDC_OUTLINED_BOX))->outline, 1);
-    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_OUTLINED_BOX)), " Outlined box");
+    EXPECT_EQ(ItemText(dialog, IDC_OUTLINED_BOX), " Outlined box");
     EXPECT_EQ(ObjectOf<MyCheckBoxCtl>(GetDlgItem(dialog, IDC_PLAIN_BOX))->outline, 0);
-    EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_PLAIN_BOX)), " Plain box");
+    EXPECT_EQ(ItemText(dialog, IDC_PLAIN_BOX), " Plain box");
 }
 
 TEST(Graph, PositionIsClampedToTheRange) {
