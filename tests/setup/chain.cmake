@@ -4,7 +4,7 @@
 set(CHAIN_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 add_executable(chain_driver ${CHAIN_DIR}/chain_test.cpp ${CHAIN_DIR}/chain_user.cpp)
-target_link_libraries(chain_driver PRIVATE gtest gtest_main setup_paths user32 advapi32)
+target_link_libraries(chain_driver PRIVATE gtest_main setup_paths test_support)
 target_include_directories(chain_driver PRIVATE ${CMAKE_SOURCE_DIR})
 add_dependencies(chain_driver disk lumora)
 
@@ -17,7 +17,7 @@ endforeach()
 
 tinctor_test(chain_dialogs
   SOURCES ${CHAIN_DIR}/chain_dialogs_test.cpp ${CHAIN_DIR}/chain_dialogs_test.rc
-  LIBS setup_app)
+  LIBS setup_app test_support)
 add_dependencies(chain_dialogs setup_resources)
 set_property(SOURCE ${CHAIN_DIR}/chain_dialogs_test.rc APPEND PROPERTY INCLUDE_DIRECTORIES
   ${OBSIDIA_ART_DIR} ${CMAKE_SOURCE_DIR}/art ${SETUP_RES_DIR} ${CMAKE_SOURCE_DIR}/setup/resources)

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <string>
-#include <thread>
 
 #include "controls/checkbox.h"
 #include "controls/control_class.h"
@@ -19,6 +17,8 @@
 #include "setup/state.h"
 #include "setup/switches.h"
 #include "tests/setup/test_logos.h"
+#include "tests/support/pixels.h"
+#include "tests/support/user.h"
 
 namespace {
 
@@ -31,55 +31,6 @@ public:
     void TearDown() override { Terminate_Controls(ghInst); }
 };
 const auto* gEnvironment = ::testing::AddGlobalTestEnvironment(new SetupEnvironment);
-
-struct Find {
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindCaption(HWND window, LPARAM param) {
-    auto* f = reinterpret_cast<Find*>(param);
-    char text[128] = "";
-    GetWindowTextA(window, text, sizeof text);
-    if (IsWindowVisible(window) && std::strcmp(text, f->caption) == 0) {
-        f->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible dialog of thread `thread` with this caption, waited for.
-HWND WaitDialog(DWORD thread, const char* caption) {
-    for (int i = 0; i < 500; ++i) {
-        Find find{caption, nullptr};
-        EnumThreadWindows(thread, FindCaption, reinterpret_cast<LPARAM>(&find));
-        if (find.found) return find.found;
-        Sleep(10);
-    }
-    return nullptr;
-}
-
-std::string ItemText(HWND dialog, int id) {
-    char text[300] = "";
-    SendDlgItemMessageA(dialog, id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-// Runs `run` (which shows a modal dialog) on this thread while `user` acts on
-// the dialog captioned `caption` from another thread. `user` must end it.
-void WithUser(const char* caption, const std::function<void(HWND)>& user,
-              const std::function<void()>& run) {
-    DWORD self = GetCurrentThreadId();
-    bool seen = false;
-    std::thread helper([&] {
-        HWND dialog = WaitDialog(self, caption);
-        seen = dialog != nullptr;
-        if (dialog) user(dialog);
-    });
-    run();
-    helper.join();
-    EXPECT_TRUE(seen) << caption << " never appeared";
-}
 
 }  // namespace
 
@@ -152,23 +103,21 @@ TEST(ChainUtilities, CenterDialogKeepsTheSizeAndCentresOnTheScreen) {
 TEST(ChainUtilities, AlertForAnIdWithoutTextSaysBadErrorAndItsCloseBoxIsOK) {
     std::string shown;
     INT_PTR result = 0;
-    WithUser(
-        "Alert!",
+    RunModal(
+        "Alert!", [&] { result = ShowAlert(4242); },
         [&](HWND alert) {
             shown = ItemText(alert, IDC_MESSAGE);
             PostMessageA(alert, WM_SYSCOMMAND, SC_CLOSE, 0);
-        },
-        [&] { result = ShowAlert(4242); });
+        });
     EXPECT_EQ(shown, "Bad error (4242)");
     EXPECT_EQ(result, IDOK);
 
-    WithUser(
-        "Alert!",
+    RunModal(
+        "Alert!", [&] { result = ShowAlert(IDS_CANNOTOPEN); },
         [&](HWND alert) {
             shown = ItemText(alert, IDC_MESSAGE);
             PostMessageA(alert, WM_COMMAND, IDOK, 0);
-        },
-        [&] { result = ShowAlert(IDS_CANNOTOPEN); });
+        });
     EXPECT_EQ(shown, "Cannot open \"%s\"");  // the id taken as 16 bits
     EXPECT_EQ(result, IDOK);
 }
@@ -180,14 +129,13 @@ TEST(ChainUtilities, AlertStartsTheControlLibraryWhenItIsStopped) {
     std::string shown;
     bool textured = false;
     INT_PTR result = 0;
-    WithUser(
-        "Alert!",
+    RunModal(
+        "Alert!", [&] { result = ShowAlertStr("Disk full when copying \"a\""); },
         [&](HWND alert) {
             shown = ItemText(alert, IDC_MESSAGE);
             textured = GetPropA(alert, "OBTexDlg") != nullptr;
             PostMessageA(alert, WM_COMMAND, IDOK, 0);
-        },
-        [&] { result = ShowAlertStr("Disk full when copying \"a\""); });
+        });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(shown, "Disk full when copying \"a\"");
     EXPECT_TRUE(textured);
@@ -199,14 +147,14 @@ TEST(ChainUtilities, AlertStartsTheControlLibraryWhenItIsStopped) {
 TEST(ChainUtilities, GenericDialogEndsOnlyForCommandsOneAndTwo) {
     INT_PTR result = 0;
     bool openAfterOther = false;
-    WithUser(
+    RunModal(
         "Congratulations...",
+        [&] { result = ShowModalDialog(IDD_DONE, GenericDlgProc, nullptr, 0); },
         [&](HWND done) {
             SendMessageA(done, WM_COMMAND, MAKEWPARAM(IDOK, 5), 0);  // not a plain 1
             openAfterOther = IsWindowVisible(done);
             SendMessageA(done, WM_COMMAND, IDCANCEL, 0);
-        },
-        [&] { result = ShowModalDialog(IDD_DONE, GenericDlgProc, nullptr, 0); });
+        });
     EXPECT_TRUE(openAfterOther);
     EXPECT_EQ(result, IDCANCEL);
 }
@@ -254,35 +202,35 @@ TEST(ChainUtilities, MyYieldAndModelessDlgMessageLetTheDialogManagerSeeTheInstal
 TEST(ChainDialogs, PlatformExitLeavesTheVariableContinueTakesTheBoxes) {
     int platform = PLATFORM_WIN31;
     int boxes[3] = {};
-    WithUser(
+    RunModal(
         "Platform",
+        [&] {
+            EXPECT_EQ(ShowModalDialog(IDD_PLATFORM, PlatformDlgProc, nullptr,
+                                      reinterpret_cast<LPARAM>(&platform)),
+                      IDCANCEL);
+        },
         [&](HWND dialog) {
             for (int i = 0; i < 3; ++i)
                 boxes[i] = static_cast<int>(
                     SendDlgItemMessageA(dialog, IDC_WIN31 + i, CheckBoxGetState, 0, 0));
             CheckPlatform(dialog, PLATFORM_NT);
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        },
-        [&] {
-            EXPECT_EQ(ShowModalDialog(IDD_PLATFORM, PlatformDlgProc, nullptr,
-                                      reinterpret_cast<LPARAM>(&platform)),
-                      IDCANCEL);
         });
     EXPECT_EQ(boxes[0], 1);
     EXPECT_EQ(boxes[1], 0);
     EXPECT_EQ(boxes[2], 0);
     EXPECT_EQ(platform, PLATFORM_WIN31);
 
-    WithUser(
+    RunModal(
         "Platform",
-        [&](HWND dialog) {
-            CheckPlatform(dialog, PLATFORM_WIN95);
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-        },
         [&] {
             EXPECT_EQ(ShowModalDialog(IDD_PLATFORM, PlatformDlgProc, nullptr,
                                       reinterpret_cast<LPARAM>(&platform)),
                       IDOK);
+        },
+        [&](HWND dialog) {
+            CheckPlatform(dialog, PLATFORM_WIN95);
+            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         });
     EXPECT_EQ(platform, PLATFORM_WIN95);
 }
@@ -290,14 +238,14 @@ TEST(ChainDialogs, PlatformExitLeavesTheVariableContinueTakesTheBoxes) {
 TEST(ChainDialogs, BadPathShowsThePathLiterallyEvenWithPercentSigns) {
     char path[kPathBuffer] = "C:\\100%s\\%n%d";
     std::string shown;
-    WithUser(
+    RunModal(
         "Bad Path",
+        [&] {
+            ShowModalDialog(IDD_BADPATH, BadPathDlgProc, nullptr, reinterpret_cast<LPARAM>(path));
+        },
         [&](HWND dialog) {
             shown = ItemText(dialog, IDC_MESSAGE);
             SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-        },
-        [&] {
-            ShowModalDialog(IDD_BADPATH, BadPathDlgProc, nullptr, reinterpret_cast<LPARAM>(path));
         });
     EXPECT_EQ(shown, "Cannot find \"C:\\100%s\\%n%d\"");
 }
@@ -309,20 +257,20 @@ TEST(ChainDialogs, PlugInRefusesAPathTooLongForTheInstalledNames) {
     std::string longPath = "C:\\" + std::string(150, 'd');
     bool badPath = false;
     INT_PTR result = 0;
-    WithUser(
+    RunModal(
         "Plug-in location...",
+        [&] {
+            result = ShowModalDialog(IDD_PLUGIN, PathDlgProc, nullptr,
+                                     reinterpret_cast<LPARAM>(&params));
+        },
         [&](HWND dialog) {
             SetDlgItemTextA(dialog, IDC_PATH, longPath.c_str());
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-            HWND bad = WaitDialog(GetWindowThreadProcessId(dialog, nullptr), "Bad Path");
+            HWND bad = WaitForDialog("Bad Path");
             badPath = bad != nullptr;
             if (bad) SendMessageA(bad, WM_COMMAND, IDOK, 0);
             Sleep(100);
             SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        },
-        [&] {
-            result = ShowModalDialog(IDD_PLUGIN, PathDlgProc, nullptr,
-                                     reinterpret_cast<LPARAM>(&params));
         });
     EXPECT_TRUE(badPath);
     EXPECT_EQ(result, IDCANCEL);
@@ -331,19 +279,12 @@ TEST(ChainDialogs, PlugInRefusesAPathTooLongForTheInstalledNames) {
 }
 
 namespace {
-// Dark pixels (text) on the screen inside `window`.
+// Dark pixels (text) inside `window`.
 int DarkPixels(HWND window) {
-    RECT r;
-    GetClientRect(window, &r);
-    HDC dc = GetDC(window);
+    Capture cap = CaptureClient(window);
     int dark = 0;
-    for (int y = 0; y < r.bottom; ++y)
-        for (int x = 0; x < r.right; ++x) {
-            COLORREF c = GetPixel(dc, x, y);
-            if (c != CLR_INVALID && GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64)
-                ++dark;
-        }
-    ReleaseDC(window, dc);
+    for (COLORREF c : cap.pixels)
+        dark += GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64;
     return dark;
 }
 }  // namespace

@@ -9,8 +9,9 @@
 # copied. The disk is
 # copied beside it, and the expected files are expanded from the disk's SZDD
 # files with mscompress's own expander, independent of the installer's LZ
-# library. The driver (a GoogleTest program) runs the installer and plays the
-# user; everything is removed afterwards. All of it lives in the build folder
+# library. The driver (a GoogleTest program, or the screenshot walk for the
+# scenario "shots") runs the installer and plays the user; everything is
+# removed afterwards. All of it lives in the build folder
 # (a /tmp of its own would refuse the links; so may others: then it copies).
 set -e
 scenario=${1:?usage: chain_run.sh <scenario> <build dir> <driver.exe> <disk dir> [host.exe]}
@@ -87,45 +88,16 @@ for f in "$work/disk"/*._*; do
 done
 
 export CHAIN_WORK="$work"
-if [ "$scenario" = shots ]; then
-  # Screenshots for the driver: it asks with <name>.req, holding a margin
-  # and the caption of the window to take (empty: the whole screen); we
-  # answer with <name>.done once CHAIN_SHOTS/setup-<name>.png is written.
-  # The window's place comes from the X server (Wine gives each window of
-  # the virtual desktop an X window of its own), so the picture is where the
-  # window really is.
-  shots=${CHAIN_SHOTS:?CHAIN_SHOTS names the folder for the pictures}
-  mkdir -p "$shots"
-  (
-    while :; do
-      for req in "$work"/*.req; do
-        [ -e "$req" ] || continue
-        name=$(basename "$req" .req)
-        read -r margin caption <"$req"
-        if [ -n "$caption" ]; then
-          geometry=$(xwininfo -root -tree | grep -F "\"$caption\": (\"setup.exe\"" | head -1 |
-            sed -n 's/.*  \([0-9]*\)x\([0-9]*\)+\(-*[0-9]*\)+\(-*[0-9]*\)  .*/\1 \2 \3 \4/p')
-          read -r w h x y <<EOT
-$geometry
-EOT
-          x=$((x - margin)); y=$((y - margin)); w=$((w + 2 * margin)); h=$((h + 2 * margin))
-          [ $x -ge 0 ] || { w=$((w + x)); x=0; }
-          [ $y -ge 0 ] || { h=$((h + y)); y=0; }
-          import -window root "$work/root.png"
-          convert "$work/root.png" -crop "${w}x${h}+${x}+${y}" +repage "$shots/setup-$name.png"
-        else
-          import -window root -crop 1024x768+0+0 +repage "$shots/setup-$name.png"
-        fi
-        rm "$req"
-        touch "$work/$name.done"
-      done
-      sleep 0.1
-    done
-  ) &
-  watcher=$!
-fi
 status=0
-wine "$driver" --gtest_filter="Chain_${scenario}.*" || status=$?
+if [ "$scenario" = shots ]; then
+  # The screenshot walk of scripts/setup_screenshots.sh, with that script's
+  # picture taker beside it.
+  sh "${CHAIN_SHOT_TAKER:?the screenshot walk needs its picture taker}" --take &
+  watcher=$!
+  wine "$driver" || status=$?
+else
+  wine "$driver" --gtest_filter="Chain_${scenario}.*" || status=$?
+fi
 
 # The host finds the ten filters in the plug-in directory the installer chose.
 if [ $status -eq 0 ] && [ -n "$host" ] && [ -f "$work/plugin_dir.txt" ]; then

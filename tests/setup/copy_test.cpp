@@ -24,6 +24,14 @@ std::string SystemPath(const char* name) {
     return std::string(dir) + "\\" + name;
 }
 
+// The disk's files copied into `dir` as a plain copy leaves them (stamped
+// with the time of the copy), less the source `left`.
+void CopyDiskTo(const std::string& dir, const char* left = "") {
+    for (const CopyEntry& row : gCopy)
+        if (strcmp(row.pszSource, left) != 0)
+            CopyFileA((Disk() + row.pszSource).c_str(), (dir + row.pszSource).c_str(), FALSE);
+}
+
 class Copy : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -31,23 +39,28 @@ protected:
         gfNetworkWin = gfForceMSVC = 0;
         ghInst = GetModuleHandleA(nullptr);
     }
+    // One file expanded, and the whole table installed, with the recording hooks.
+    static int Expand(const std::string& source, const std::string& target) {
+        return MyLZCopy(source.c_str(), target.c_str(), gRecorded.Hooks());
+    }
+    static int Install(int platform, const std::string& disk, const std::string& target) {
+        return CopyFiles(platform, disk.c_str(), target.c_str(), gRecorded.Hooks());
+    }
 };
 
 TEST_F(Copy, ExpandsEveryDiskFileByteForByte) {
     std::string out = ScratchDir("expand");
     for (const CopyEntry& row : gCopy) {
         std::string target = out + row.pszSource + ".out";
-        ASSERT_EQ(MyLZCopy((Disk() + row.pszSource).c_str(), target.c_str(), gRecorded.Hooks()), 1)
-            << row.pszSource;
-        std::string expanded = ReadFile(target);
+        ASSERT_EQ(Expand(Disk() + row.pszSource, target), 1) << row.pszSource;
+        std::string expanded = FileBytes(target);
         EXPECT_FALSE(expanded.empty());
-        EXPECT_TRUE(expanded == ReadFile(DiskOriginal(row.pszSource))) << row.pszSource;
+        EXPECT_TRUE(expanded == FileBytes(DiskOriginal(row.pszSource))) << row.pszSource;
     }
     // A source that is not compressed is copied unchanged.
-    WriteFile(out + "plain.bin", std::string("plain\0bytes", 11));
-    ASSERT_EQ(MyLZCopy((out + "plain.bin").c_str(), (out + "plain.out").c_str(), gRecorded.Hooks()),
-              1);
-    EXPECT_EQ(ReadFile(out + "plain.out"), std::string("plain\0bytes", 11));
+    WriteBytes(out + "plain.bin", std::string("plain\0bytes", 11));
+    ASSERT_EQ(Expand(out + "plain.bin", out + "plain.out"), 1);
+    EXPECT_EQ(FileBytes(out + "plain.out"), std::string("plain\0bytes", 11));
     EXPECT_TRUE(gRecorded.alerts.empty());
 }
 
@@ -63,17 +76,17 @@ TEST_F(Copy, ErrorsAreShownWithTheirMessages) {
 TEST_F(Copy, MissingSourceTouchesNoTarget) {
     std::string out = ScratchDir("missing");
     std::string source = out + "absent._mf", target = out + "kept.lmf";
-    WriteFile(target, "installed before");
-    EXPECT_LT(MyLZCopy(source.c_str(), target.c_str(), gRecorded.Hooks()), 0);
+    WriteBytes(target, "installed before");
+    EXPECT_LT(Expand(source, target), 0);
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Cannot open \"" + source + "\"");
-    EXPECT_EQ(ReadFile(target), "installed before");
+    EXPECT_EQ(FileBytes(target), "installed before");
 }
 
 TEST_F(Copy, CutSourceIsAReadErrorAndLeavesNoTarget) {
     std::string out = ScratchDir("cut"), target = out + "pkfilt01.lmf";
-    WriteFile(out + "cut._mf", ReadFile(Disk() + "pkfilt01._mf").substr(0, 60000));
-    EXPECT_EQ(MyLZCopy((out + "cut._mf").c_str(), target.c_str(), gRecorded.Hooks()), -3);
+    WriteBytes(out + "cut._mf", FileBytes(Disk() + "pkfilt01._mf").substr(0, 60000));
+    EXPECT_EQ(Expand(out + "cut._mf", target), -3);
     EXPECT_EQ(gRecorded.alerts, std::vector<std::string>{"Internal error (-3)"});
     EXPECT_FALSE(FileExist(target.c_str()));
 }
@@ -83,26 +96,26 @@ TEST_F(Copy, TargetInUseIsReportedAndLeftAlone) {
     std::string out = ScratchDir("inuse");
     std::string target = out + "pkcommon.dll";
     ASSERT_TRUE(CopyFileA(DiskOriginal("pkcommon._ll").c_str(), target.c_str(), FALSE));
-    std::string before = ReadFile(target);
+    std::string before = FileBytes(target);
     HMODULE busy = LoadLibraryA(target.c_str());
     ASSERT_TRUE(busy);
-    EXPECT_LT(MyLZCopy((Disk() + "pkfilt01._mf").c_str(), target.c_str(), gRecorded.Hooks()), 0);
+    EXPECT_LT(Expand(Disk() + "pkfilt01._mf", target), 0);
     FreeLibrary(busy);
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Cannot open \"" + target + "\"");
-    EXPECT_TRUE(ReadFile(target) == before);
+    EXPECT_TRUE(FileBytes(target) == before);
     EXPECT_FALSE(FileExist((out + "pkcommon.dl_").c_str()));  // nor written elsewhere
 }
 
 TEST_F(Copy, FullDiskRemovesThePartialTargetOnly) {
     if (Scenario("ENGINE_TINY_KB").empty()) GTEST_SKIP() << "no tiny filesystem mounted as R:";
-    WriteFile("R:\\before.txt", "stays");
+    WriteBytes("R:\\before.txt", "stays");
     std::string source = Disk() + "pkfilt01._mf";
-    EXPECT_EQ(MyLZCopy(source.c_str(), "R:\\pkfilt01.lmf", gRecorded.Hooks()), -4);
+    EXPECT_EQ(Expand(source, "R:\\pkfilt01.lmf"), -4);
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Disk full when copying \"" + source + "\"");
     EXPECT_FALSE(FileExist("R:\\pkfilt01.lmf"));
-    EXPECT_EQ(ReadFile("R:\\before.txt"), "stays");
+    EXPECT_EQ(FileBytes("R:\\before.txt"), "stays");
     DeleteFileA("R:\\before.txt");
 }
 
@@ -110,7 +123,7 @@ TEST_F(Copy, RuntimeForwardsEveryExportOfThePlatformRuntime) {
     std::string out = ScratchDir("runtime");
     // Under a name of its own, so the loader cannot pick a built-in runtime.
     std::string dll = out + "fwdtest.dll";
-    ASSERT_EQ(MyLZCopy((Disk() + "msvcrt20._ll").c_str(), dll.c_str(), gRecorded.Hooks()), 1);
+    ASSERT_EQ(Expand(Disk() + "msvcrt20._ll", dll), 1);
     HMODULE ours = LoadLibraryA(dll.c_str());
     HMODULE platform = LoadLibraryA("msvcrt.dll");
     ASSERT_TRUE(ours && platform);
@@ -118,7 +131,7 @@ TEST_F(Copy, RuntimeForwardsEveryExportOfThePlatformRuntime) {
     GetModuleFileNameA(platform, path, MAX_PATH);
     std::string error;
     std::vector<uint8_t> image;
-    for (char c : ReadFile(path)) image.push_back(static_cast<uint8_t>(c));
+    for (char c : FileBytes(path)) image.push_back(static_cast<uint8_t>(c));
     std::vector<std::string> names = PeExportNames(image, &error);
     ASSERT_GT(names.size(), 1000u) << error;
     int missing = 0;
@@ -147,13 +160,13 @@ std::vector<std::string> Installed(const std::string& dir) {
 TEST_F(Copy, LoopInstallsTheCollectionAndKeepsANewerRuntime) {
     std::string dest = ScratchDir("loop");
     std::string runtime = SystemPath("msvcrt20.dll");
-    std::string before = ReadFile(runtime);  // the prefix's own, newer than ours
+    std::string before = FileBytes(runtime);  // the prefix's own, newer than ours
     ASSERT_FALSE(before.empty());
-    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), dest.c_str(), gRecorded.Hooks()), 1);
+    EXPECT_EQ(Install(PLATFORM_WIN95, Disk(), dest), 1);
     EXPECT_EQ(gRecorded.progress, kProgress);
     EXPECT_EQ(gRecorded.statuses.size(), 12u) << "one status before each installed row";
     EXPECT_EQ(Installed(dest).size(), 11u);
-    EXPECT_TRUE(ReadFile(dest + "pkcommon.dll") == ReadFile(DiskOriginal("pkcommon._ll")));
+    EXPECT_TRUE(FileBytes(dest + "pkcommon.dll") == FileBytes(DiskOriginal("pkcommon._ll")));
     // The installed common library loads, answers and carries its version.
     std::string common = dest + "pkcommon.dll";
     HMODULE library = LoadLibraryA(common.c_str());
@@ -170,7 +183,7 @@ TEST_F(Copy, LoopInstallsTheCollectionAndKeepsANewerRuntime) {
     UINT size = 0;
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
     EXPECT_EQ(fixed->dwFileVersionMS, 0x20000u);
-    EXPECT_TRUE(ReadFile(runtime) == before);
+    EXPECT_TRUE(FileBytes(runtime) == before);
     EXPECT_EQ(gRecorded.statuses.back(), "pkfilt10._mf -> " + dest + "pkfilt10.lmf");
     EXPECT_TRUE(gRecorded.alerts.empty());
 }
@@ -180,17 +193,16 @@ TEST_F(Copy, PathsOfAnyLengthThatFitTheBuffer) {
     disk += std::string(120 - disk.size(), 's') + "\\";
     dest += std::string(137 - dest.size(), 't') + "\\";  // 150 with the names
     std::string tooLong = dest + "123456789\\", runtime = SystemPath("msvcrt20.dll"),
-                before = ReadFile(runtime);
+                before = FileBytes(runtime);
     for (const std::string& dir : {disk, dest, tooLong}) CreateDirectoryA(dir.c_str(), nullptr);
-    for (const CopyEntry& row : gCopy)
-        CopyFileA((Disk() + row.pszSource).c_str(), (disk + row.pszSource).c_str(), FALSE);
-    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), dest.c_str(), gRecorded.Hooks()), 1);
-    EXPECT_TRUE(ReadFile(dest + "pkfilt10.lmf") == ReadFile(DiskOriginal("pkfilt10._mf")));
+    CopyDiskTo(disk);
+    EXPECT_EQ(Install(PLATFORM_NT, disk, dest), 1);
+    EXPECT_TRUE(FileBytes(dest + "pkfilt10.lmf") == FileBytes(DiskOriginal("pkfilt10._mf")));
     EXPECT_EQ(gRecorded.statuses.back(), "pkfilt10._mf -> " + dest + "pkfilt10.lmf");
     // One name would not fit: nothing is copied, the runtime included.
     gfForceMSVC = 1;
-    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), tooLong.c_str(), gRecorded.Hooks()), -1);
-    EXPECT_TRUE(Installed(tooLong).empty() && ReadFile(runtime) == before);
+    EXPECT_EQ(Install(PLATFORM_NT, disk, tooLong), -1);
+    EXPECT_TRUE(Installed(tooLong).empty() && FileBytes(runtime) == before);
 }
 
 // `image` with the 8 bytes of file version in its version resource replaced.
@@ -200,14 +212,11 @@ std::string WithVersion(std::string image, const char (&version)[9]) {
 }
 
 TEST_F(Copy, RuntimeVersionDecidesAndForceReplaces) {
-    // The disk as a plain copy leaves it: stamped with the time of the copy.
     std::string disk = ScratchDir("plaincopy"), dest = ScratchDir("forced");
-    for (const CopyEntry& row : gCopy) {
-        CopyFileA((Disk() + row.pszSource).c_str(), (disk + row.pszSource).c_str(), FALSE);
-        Stamp(disk + row.pszSource, 2100, 1, 1, 12, 0);
-    }
-    std::string runtime = SystemPath("msvcrt20.dll"), kept = ReadFile(runtime);
-    std::string ours = ReadFile(DiskOriginal("msvcrt20._ll"));
+    CopyDiskTo(disk);
+    for (const CopyEntry& row : gCopy) Stamp(disk + row.pszSource, 2100, 1, 1, 12, 0);
+    std::string runtime = SystemPath("msvcrt20.dll"), kept = FileBytes(runtime);
+    std::string ours = FileBytes(DiskOriginal("msvcrt20._ll"));
     std::string real = WithVersion(ours, "\x0C\0\x02\0\xDE\x10\0\0");  // 2.12
     const std::tuple<std::string, int, int, bool> rows[] = {
         // installed, year, /m, replaced
@@ -217,13 +226,13 @@ TEST_F(Copy, RuntimeVersionDecidesAndForceReplaces) {
         {real, 1996, 1, true},                                     // /m
     };
     for (const auto& [installed, year, force, replaced] : rows) {
-        WriteFile(runtime, installed);
+        WriteBytes(runtime, installed);
         Stamp(runtime, year, 6, 1, 12, 0);
         gfForceMSVC = force;
-        EXPECT_EQ(CopyFiles(PLATFORM_WIN31, disk.c_str(), dest.c_str(), gRecorded.Hooks()), 1);
-        EXPECT_TRUE(ReadFile(runtime) == (replaced ? ours : installed)) << year;
+        EXPECT_EQ(Install(PLATFORM_WIN31, disk, dest), 1);
+        EXPECT_TRUE(FileBytes(runtime) == (replaced ? ours : installed)) << year;
     }
-    WriteFile(runtime, kept);
+    WriteBytes(runtime, kept);
     gfForceMSVC = 0;
 
     char windows[kPathBuffer];
@@ -231,17 +240,15 @@ TEST_F(Copy, RuntimeVersionDecidesAndForceReplaces) {
     std::string network = std::string(windows) + "\\msvcrt20.dll";
     DeleteFileA(network.c_str());
     gfNetworkWin = 1;
-    EXPECT_EQ(CopyFiles(PLATFORM_NT, Disk().c_str(), dest.c_str(), gRecorded.Hooks()), 1);
-    EXPECT_TRUE(ReadFile(network) == ours);
+    EXPECT_EQ(Install(PLATFORM_NT, Disk(), dest), 1);
+    EXPECT_TRUE(FileBytes(network) == ours);
     DeleteFileA(network.c_str());
 }
 
 TEST_F(Copy, MissingSourceStopsAfterTheFilesBefore) {
     std::string disk = ScratchDir("partdisk"), dest = ScratchDir("partdest");
-    for (const CopyEntry& row : gCopy)
-        if (strcmp(row.pszSource, "pkfilt05._mf") != 0)
-            CopyFileA((Disk() + row.pszSource).c_str(), (disk + row.pszSource).c_str(), FALSE);
-    EXPECT_EQ(CopyFiles(PLATFORM_NT, disk.c_str(), dest.c_str(), gRecorded.Hooks()), -1);
+    CopyDiskTo(disk, "pkfilt05._mf");
+    EXPECT_EQ(Install(PLATFORM_NT, disk, dest), -1);
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Cannot open \"" + disk + "pkfilt05._mf\"");
     std::vector<std::string> kept = {"pkcommon.dll", "pkfilt01.lmf", "pkfilt02.lmf", "pkfilt03.lmf",
@@ -253,7 +260,7 @@ TEST_F(Copy, MissingSourceStopsAfterTheFilesBefore) {
 TEST_F(Copy, CancelTakesEffectBeforeTheNextRow) {
     std::string dest = ScratchDir("cancel");
     gRecorded.cancelAtYield = 4;
-    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), dest.c_str(), gRecorded.Hooks()), 0);
+    EXPECT_EQ(Install(PLATFORM_WIN95, Disk(), dest), 0);
     EXPECT_EQ(gRecorded.yields, 4);
     std::vector<std::string> copied = {"pkcommon.dll", "pkfilt01.lmf"};
     EXPECT_EQ(Installed(dest), copied);
@@ -262,7 +269,7 @@ TEST_F(Copy, CancelTakesEffectBeforeTheNextRow) {
 
 TEST_F(Copy, FullDiskDuringTheLoopKeepsWhatFitted) {
     if (Scenario("ENGINE_TINY_KB").empty()) GTEST_SKIP() << "no tiny filesystem mounted as R:";
-    EXPECT_EQ(CopyFiles(PLATFORM_WIN95, Disk().c_str(), "r:\\", gRecorded.Hooks()), -1);
+    EXPECT_EQ(Install(PLATFORM_WIN95, Disk(), "r:\\"), -1);
     ASSERT_EQ(gRecorded.alerts.size(), 1u);
     EXPECT_EQ(gRecorded.alerts[0], "Disk full when copying \"" + Disk() + "pkfilt01._mf\"");
     EXPECT_TRUE(FileExist("r:\\pkcommon.dll"));

@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 
 // The test program lives in <build>\tests\setup; the current directory is
 // no guide (the open-file dialog moves it).
@@ -17,39 +15,13 @@ std::string BuildDir() {
     return dir + "\\";
 }
 
-static void Wipe(const std::string& dir) {
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = dir + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Wipe(path);
-            else DeleteFileA(path.c_str());
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
 std::string ScratchDir(const char* name) {
     std::string dir = BuildDir() + "tests\\setup\\scratch\\";
     CreateDirectoryA(dir.c_str(), nullptr);
     dir += name;
-    Wipe(dir);
+    RemoveTree(dir);
     EXPECT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
     return dir + "\\";
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 void Stamp(const std::string& path, int year, int month, int day, int hours, int minutes) {

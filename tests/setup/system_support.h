@@ -5,12 +5,12 @@
 
 #include <string>
 
+#include "tests/support/files.h"
+
 // The build folder (the tests run in it), with a trailing backslash.
 std::string BuildDir();
 // A new empty folder under the build's temp folder, with a trailing backslash.
 std::string ScratchDir(const char* name);
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
 // Sets the last-write time (local time) of an existing file.
 void Stamp(const std::string& path, int year, int month, int day, int hours, int minutes);
 // The environment variable, or "" when the script did not set it.

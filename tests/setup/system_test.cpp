@@ -126,8 +126,8 @@ TEST(Drives, FileDialogLeavesTheDirectoryOfThePickedName) {
 TEST(FileTests, ExistenceAndWriteAccess) {
     std::string dir = ScratchDir("filetests");
     std::string file = dir + "plain.lmf", locked = dir + "locked.lmf";
-    WriteFile(file, "x");
-    WriteFile(locked, "x");
+    WriteBytes(file, "x");
+    WriteBytes(locked, "x");
     EXPECT_TRUE(FileExist(file.c_str()));
     EXPECT_FALSE(FileExist((dir + "missing.lmf").c_str()));
     EXPECT_TRUE(FileWriteable(file.c_str()));
@@ -145,9 +145,9 @@ TEST(FileTests, ExistenceAndWriteAccess) {
 TEST(FileTests, NewerReadsTheFilesStamps) {
     std::string dir = ScratchDir("newer");
     std::string source = dir + "source._mf", target = dir + "target.lmf";
-    WriteFile(source, "new");
+    WriteBytes(source, "new");
     EXPECT_EQ(FileNewer(source.c_str(), target.c_str()), 1);  // no target yet
-    WriteFile(target, "old");
+    WriteBytes(target, "old");
     Stamp(source, 1996, 1, 31, 10, 0);
     Stamp(target, 1996, 2, 1, 9, 0);  // same coarse day: the time decides
     EXPECT_EQ(FileNewer(source.c_str(), target.c_str()), 1);
