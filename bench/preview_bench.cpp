@@ -2,7 +2,7 @@
 //
 //   tinctor_preview_bench [--rounds N]      (needs a display: it opens the editor)
 //
-// Opens the real editor dialog (template 101, TinctorDlgProc) modeless over
+// Opens the real editor dialog (IDD_EDITOR, TinctorDlgProc) modeless over
 // an in-process host whose filter area is exactly the preview area, so the
 // sample is the largest one a preview ever shows (reduction factor 1). Then,
 // best and median of N rounds:
@@ -162,8 +162,8 @@ int main(int argc, char** argv) {
     gRecord.filterArea = HostArea{0, 0, 1, 1};
 
     if (!RegisterSliderClass(reinterpret_cast<HINSTANCE>(gModule), nullptr)) return 1;
-    HWND dialog = CreateDialogParamA(reinterpret_cast<HINSTANCE>(gModule), MAKEINTRESOURCEA(101),
-                                     nullptr, TinctorDlgProc, 0);
+    HWND dialog = CreateDialogParamA(reinterpret_cast<HINSTANCE>(gModule),
+                                     MAKEINTRESOURCEA(IDD_EDITOR), nullptr, TinctorDlgProc, 0);
     if (!dialog) {
         std::fprintf(stderr, "tinctor_preview_bench: the editor did not open (no display?)\n");
         return 1;
