@@ -9,7 +9,6 @@
 // This is the top of the plug-in: start and about hand over to the dialogs
 // (plugin_ui/), everything else to the core (plugin/core/).
 #include <windows.h>
-#include "formula/compiler.h"
 #include "plugin/core/area.h"
 #include "plugin/core/plugin.h"
 #include "plugin_ui/dialogs.h"
