@@ -26,8 +26,8 @@
 #include <vector>
 #include "bench/formulas.h"
 #include "formula/runtime.h"
-#include "plugin/plugin.h"
-#include "plugin/workers.h"
+#include "plugin/core/plugin.h"
+#include "plugin/core/workers.h"
 #include "tests/formula/reference_eval.h"
 
 namespace {

@@ -2,7 +2,7 @@
 //
 //   tinctor_preview_bench [--rounds N]      (needs a display: it opens the editor)
 //
-// Opens the real editor dialog (template 101, TinctorDlgProc) modeless over
+// Opens the real editor dialog (IDD_EDITOR, TinctorDlgProc) modeless over
 // an in-process host whose filter area is exactly the preview area, so the
 // sample is the largest one a preview ever shows (reduction factor 1). Then,
 // best and median of N rounds:
@@ -26,8 +26,8 @@
 #include <string>
 #include <vector>
 #include "bench/formulas.h"
-#include "plugin/area.h"
-#include "plugin/plugin.h"
+#include "plugin/core/area.h"
+#include "plugin/core/plugin.h"
 #include "plugin_ui/slider.h"
 #include "plugin_ui/ui.h"
 
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     auto* state = static_cast<PluginState*>(AllocBlock(sizeof(PluginState)));
     if (!state || !MakeCodeExecutable(state)) return 1;
     state->definition =
-        static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), kDefinitionId));
+        static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), IDR_DEFINITION));
     if (!state->definition) return 1;
     gState = state;
     gDefinition = state->definition;
@@ -162,8 +162,8 @@ int main(int argc, char** argv) {
     gRecord.filterArea = HostArea{0, 0, 1, 1};
 
     if (!RegisterSliderClass(reinterpret_cast<HINSTANCE>(gModule), nullptr)) return 1;
-    HWND dialog = CreateDialogParamA(reinterpret_cast<HINSTANCE>(gModule), MAKEINTRESOURCEA(101),
-                                     nullptr, TinctorDlgProc, 0);
+    HWND dialog = CreateDialogParamA(reinterpret_cast<HINSTANCE>(gModule),
+                                     MAKEINTRESOURCEA(IDD_EDITOR), nullptr, TinctorDlgProc, 0);
     if (!dialog) {
         std::fprintf(stderr, "tinctor_preview_bench: the editor did not open (no display?)\n");
         return 1;
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
 
     // The largest sample: the filter area is the preview area itself.
     RECT r;
-    GetWindowRect(GetDlgItem(dialog, 1027), &r);
+    GetWindowRect(GetDlgItem(dialog, IDC_PREVIEW), &r);
     const int w = r.right - r.left - 2, h = r.bottom - r.top - 2;
     gRecord.filterArea = HostArea{0, 0, int16_t(h), int16_t(w)};
     if (TakePreviewSample(dialog) != 0) return 1;
@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
 
     for (bool dense : {false, true}) {
         for (int k = 0; k < 4; ++k)
-            SetDlgItemTextA(dialog, 1000 + k, LongFormula(1023, k, dense).c_str());
+            SetDlgItemTextA(dialog, IDC_FORMULA + k, LongFormula(1023, k, dense).c_str());
         const Timing recompile = Measure(rounds, [&] {
             ReadFormulas(dialog);
             CompileChannelFormulas();

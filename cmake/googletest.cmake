@@ -29,7 +29,7 @@ function(plugin_resources_into target)
   # script is not recompiled when the binary resources change.
   set(res ${CMAKE_BINARY_DIR}/res)
   set_source_files_properties(${CMAKE_SOURCE_DIR}/plugin/resources/tinctor.rc PROPERTIES OBJECT_DEPENDS
-      "${res}/marker.ico;${res}/func.bin;${res}/oper.bin;${res}/${variant}/pipl.bin;${res}/${variant}/parm.bin")
+      "${res}/marker.ico;${res}/func.bin;${res}/oper.bin;${res}/${variant}/pipl.bin;${res}/${variant}/parm.bin;${PLUGIN_RC_INCLUDES}")
   target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/res/${variant} ${CMAKE_BINARY_DIR}/res)
   add_dependencies(${target} plugin_resources formula_resources)
 endfunction()

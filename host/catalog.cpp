@@ -23,7 +23,7 @@ bool ReadPropertyList(const std::string& path, PropertyListResult& result) {
         result.error = "not a Windows library";
         return false;
     }
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(kPropertyListId), "PIPL");
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDR_PROPERTY_LIST), "PIPL");
     HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes) {

@@ -174,9 +174,11 @@ std::string TakePositional(Options& o, const std::vector<std::string>& positiona
     switch (o.command) {
     case Command::Apply: return TakeImages(o, positional);
     case Command::Fx: {
-        // With red, green and blue each given, there is no EXPR to take.
+        // With red, green and blue each given, EXPR may be left out: then IN OUT
+        // are two words alone, and with --out-dir every word is an input.
         bool ownColours = o.channel[0] && o.channel[1] && o.channel[2];
-        if (ownColours) return TakeImages(o, positional);
+        if (ownColours && (!o.outDir.empty() || positional.size() == 2))
+            return TakeImages(o, positional);
         if (positional.empty()) return "fx needs a formula, an input and an output image";
         o.expression = positional[0];
         return TakeImages(o, {positional.begin() + 1, positional.end()});

@@ -1,6 +1,6 @@
-// The plug-in property list ("PIPL" 16) and the resource ids both sides of the
-// protocol know: the host reads the list to find and name a plug-in, the
-// filter maker patches its name and category in a made filter.
+// The plug-in property list ("PIPL" 16): the host reads the list to find and
+// name a plug-in, the filter maker patches its name and category in a made
+// filter. The resource ids both sides know are in interface/resource_ids.h.
 //
 // Header: int16 marker 1, int32 version 0, int32 count. Each property: vendor
 // code, key, int32 id 0, int32 data length, data (lengths are multiples of 4).
@@ -9,6 +9,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include "interface/resource_ids.h"
 
 // The layout is a table: its columns stay aligned.
 // clang-format off
@@ -19,10 +20,6 @@ constexpr uint32_t FourCC(const char (&s)[5]) {
     return (uint32_t(uint8_t(s[0])) << 24) | (uint32_t(uint8_t(s[1])) << 16) |
            (uint32_t(uint8_t(s[2])) << 8) | uint32_t(uint8_t(s[3]));
 }
-
-constexpr int kPropertyListId = 16;    // "PIPL"
-constexpr int kDefinitionId   = 16;    // "PARM"
-constexpr int kFormulaTableId = 16000; // "FUNC" and "OPER"
 
 constexpr std::size_t kPropertyListHeaderSize = 10;
 constexpr std::size_t kPropertyHeaderSize     = 16;

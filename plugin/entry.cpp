@@ -5,10 +5,13 @@
 // result. The first call of any selector allocates the PluginState and loads
 // the filter definition from our "PARM" resource; both live as long as the
 // host keeps the handle.
+//
+// This is the top of the plug-in: start and about hand over to the dialogs
+// (plugin_ui/), everything else to the core (plugin/core/).
 #include <windows.h>
-#include "formula/compiler.h"
-#include "plugin/area.h"
-#include "plugin/plugin.h"
+#include "plugin/core/area.h"
+#include "plugin/core/plugin.h"
+#include "plugin_ui/dialogs.h"
 
 namespace {
 
@@ -80,7 +83,7 @@ extern "C" __declspec(dllexport) void __cdecl ENTRYPOINT1(int32_t selector, Host
     auto* state = reinterpret_cast<PluginState*>(*data);
     if (!state->definition) {
         state->definition =
-            static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), kDefinitionId));
+            static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), IDR_DEFINITION));
         if (!state->definition) return;  // tried again on the next call
     }
     gHost = record;

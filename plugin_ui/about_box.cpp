@@ -1,20 +1,19 @@
-// The About box (template 102): title, copyright (several lines allowed) and
+// The About box (IDD_ABOUT): title, copyright (several lines allowed) and
 // author of the current definition. Enter or a click anywhere closes it;
 // Escape does not.
 #include <windows.h>
 
-#include "plugin/plugin.h"
-#include "plugin_ui/dialog_ids.h"
+#include "plugin_ui/dialogs.h"
 #include "plugin_ui/ui.h"
 
 namespace {
 
 void AboutDlg_OnInitDialog(HWND dialog) {
     const FilterDefinition& d = *gDefinition;
-    SetSlotText(GetDlgItem(dialog, 1100), d.title, int(sizeof d.title));
-    SetSlotText(GetDlgItem(dialog, 1101), d.copyright, int(sizeof d.copyright));
-    SetSlotText(GetDlgItem(dialog, 1102), d.author, int(sizeof d.author));
-    CenterOnParent(dialog, 3);
+    SetSlotText(GetDlgItem(dialog, IDC_ABOUT_TITLE), d.title, int(sizeof d.title));
+    SetSlotText(GetDlgItem(dialog, IDC_ABOUT_COPYRIGHT), d.copyright, int(sizeof d.copyright));
+    SetSlotText(GetDlgItem(dialog, IDC_ABOUT_AUTHOR), d.author, int(sizeof d.author));
+    CenterOnParent(dialog, kCenterHorizontally | kCenterVertically);
 }
 
 }  // namespace
@@ -35,6 +34,6 @@ void RunAboutBox() {
     // The about request carries the host's window in its own field.
     HWND owner = nullptr;
     if (gHost && gHost->aboutPlatform) owner = static_cast<HWND>(gHost->aboutPlatform->mainWindow);
-    DialogBoxParamA(reinterpret_cast<HINSTANCE>(gModule), MAKEINTRESOURCEA(102), owner,
+    DialogBoxParamA(reinterpret_cast<HINSTANCE>(gModule), MAKEINTRESOURCEA(IDD_ABOUT), owner,
                     AboutDlgProc, 0);
 }

@@ -2,7 +2,6 @@
 // slider values between the definition and the controls, error markers,
 // slider notifications and centring.
 #include <cstring>
-#include "plugin_ui/dialog_ids.h"
 #include "plugin_ui/slider.h"
 #include "plugin_ui/ui.h"
 
@@ -18,7 +17,7 @@ bool AlphaRowShown() {
 
 void SetSliderRanges(HWND dialog) {
     for (int i = 0; i < kSliderCount; ++i)
-        SliderSetRange(GetDlgItem(dialog, kIdSlider + i), 0, 255);
+        SliderSetRange(GetDlgItem(dialog, IDC_SLIDER + i), 0, 255);
 }
 
 void SetSlotText(HWND window, const char* slot, int slotSize) {
@@ -29,8 +28,8 @@ void SetSlotText(HWND window, const char* slot, int slotSize) {
 
 void ShowFormulas(HWND dialog) {
     for (int k = 0; k < kChannelCount; ++k)
-        SetSlotText(GetDlgItem(dialog, kIdFormula + k), gDefinition->formula[k], kFormulaCapacity);
-    HWND red = GetDlgItem(dialog, kIdFormula);
+        SetSlotText(GetDlgItem(dialog, IDC_FORMULA + k), gDefinition->formula[k], kFormulaCapacity);
+    HWND red = GetDlgItem(dialog, IDC_FORMULA);
     SendMessageA(red, EM_SETSEL, 0, -1);
     SetFocus(red);
 }
@@ -39,22 +38,22 @@ void ReadFormulas(HWND dialog) {
     for (int k = 0; k < kChannelCount; ++k) {
         char* slot = gDefinition->formula[k];
         // At most 1023 characters; a longer text is cut.
-        if (!GetDlgItemTextA(dialog, kIdFormula + k, slot, kFormulaCapacity)) slot[0] = 0;
+        if (!GetDlgItemTextA(dialog, IDC_FORMULA + k, slot, kFormulaCapacity)) slot[0] = 0;
         slot[kFormulaCapacity - 1] = 0;
     }
 }
 
 void ShowSliderValues(HWND dialog) {
     for (int i = 0; i < kSliderCount; ++i) {
-        SliderSetValue(GetDlgItem(dialog, kIdSlider + i), gDefinition->sliderValue[i], true);
-        SetDlgItemInt(dialog, kIdValueLabel + i, UINT(gDefinition->sliderValue[i]), FALSE);
+        SliderSetValue(GetDlgItem(dialog, IDC_SLIDER + i), gDefinition->sliderValue[i], true);
+        SetDlgItemInt(dialog, IDC_VALUE_LABEL + i, UINT(gDefinition->sliderValue[i]), FALSE);
     }
 }
 
 void ReadSliderValues(HWND dialog) {
     for (int i = 0; i < kSliderCount; ++i) {
         BOOL ok = FALSE;
-        UINT v = GetDlgItemInt(dialog, kIdValueLabel + i, &ok, FALSE);
+        UINT v = GetDlgItemInt(dialog, IDC_VALUE_LABEL + i, &ok, FALSE);
         gDefinition->sliderValue[i] = ok ? int32_t(v) : 0;
     }
 }
@@ -62,18 +61,19 @@ void ReadSliderValues(HWND dialog) {
 void RefreshErrorMarkers(HWND dialog) {
     for (int k = 0; k < kChannelCount; ++k) {
         bool show = gState->compileFailed[k] && (k < 3 || AlphaRowShown());
-        ShowWindow(GetDlgItem(dialog, kIdMarker + k), show ? SW_SHOW : SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, IDC_MARKER + k), show ? SW_SHOW : SW_HIDE);
     }
     DrawPreview(dialog);
 }
 
 bool HandleSliderNotification(HWND dialog, WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam);
-    if (id < kIdSlider || id >= kIdSlider + kSliderCount) return false;
+    if (id < IDC_SLIDER || id >= IDC_SLIDER + kSliderCount) return false;
     const int code = HIWORD(lParam);
     const UINT value = LOWORD(lParam);
-    SetDlgItemInt(dialog, id + 8, value, FALSE);
-    UpdateWindow(GetDlgItem(dialog, id + 8));
+    const int label = id - IDC_SLIDER + IDC_VALUE_LABEL;
+    SetDlgItemInt(dialog, label, value, FALSE);
+    UpdateWindow(GetDlgItem(dialog, label));
     if (code == SliderHeld || code == SliderReleased) {
         ReadSliderValues(dialog);
         DrawPreview(dialog);
@@ -97,9 +97,11 @@ void CenterOnParent(HWND window, int flags) {
         return c;
     };
     POINT pt = {own.left, own.top};
-    if (flags & 1) pt.x = place(ref.left, ref.right - ref.left, width, 2, screenWidth);
-    if (flags & 2)
-        pt.y = place(ref.top, ref.bottom - ref.top, height, (flags & 0x10) ? 3 : 2, screenHeight);
+    if (flags & kCenterHorizontally)
+        pt.x = place(ref.left, ref.right - ref.left, width, 2, screenWidth);
+    if (flags & kCenterVertically)
+        pt.y = place(ref.top, ref.bottom - ref.top, height, (flags & kCenterAtOneThird) ? 3 : 2,
+                     screenHeight);
     if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) && GetParent(window))
         ScreenToClient(GetParent(window), &pt);
     SetWindowPos(window, nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

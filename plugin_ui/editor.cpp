@@ -1,8 +1,8 @@
-// The formula editor: dialog 101 and its procedure TinctorDlgProc. The
+// The formula editor: dialog IDD_EDITOR and its procedure TinctorDlgProc. The
 // dialog edits the current definition in place; what it has read back stays
 // there whether it ends with OK or Cancel.
 #include <cstring>
-#include "plugin_ui/dialog_ids.h"
+#include "plugin_ui/dialogs.h"
 #include "plugin_ui/slider.h"
 #include "plugin_ui/ui.h"
 
@@ -28,7 +28,7 @@ LRESULT CALLBACK FormulaFieldProc(HWND field, UINT message, WPARAM wParam, LPARA
 
 // Selects channel k's error range in its field and gives the field the focus.
 void SelectErrorRange(HWND dialog, int k) {
-    HWND field = GetDlgItem(dialog, kIdFormula + k);
+    HWND field = GetDlgItem(dialog, IDC_FORMULA + k);
     SetFocus(field);
     SendMessageA(field, EM_SETSEL, WPARAM(gState->errorStart[k]), LPARAM(gState->errorEnd[k]));
     SendMessageA(field, EM_SCROLLCARET, 0, 0);
@@ -60,7 +60,7 @@ void MakeNewFilter(HWND dialog) {
     if (!AllChannelsCompile(dialog)) return;
     auto* copy = static_cast<FilterDefinition*>(AllocBlock(sizeof(FilterDefinition)));
     if (!copy) {
-        ShowErrorBox(kMsgNoMemory);
+        ShowErrorBox(IDS_NO_MEMORY);
         return;
     }
     std::memcpy(copy, gDefinition, sizeof(FilterDefinition));
@@ -82,18 +82,18 @@ BOOL Editor_OnInitDialog(HWND dialog) {
     }
     for (int k = 0; k < kChannelCount; ++k)
         gEditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            GetDlgItem(dialog, kIdFormula + k), GWLP_WNDPROC, LONG_PTR(FormulaFieldProc)));
+            GetDlgItem(dialog, IDC_FORMULA + k), GWLP_WNDPROC, LONG_PTR(FormulaFieldProc)));
     ShowFormulas(dialog);
     ShowSliderValues(dialog);
     // Markers stay hidden until the first recompilation.
     CompileChannelFormulas();
     if (!AlphaRowShown()) {
-        ShowWindow(GetDlgItem(dialog, kIdFormula + 3), SW_HIDE);
-        ShowWindow(GetDlgItem(dialog, kIdMarker + 3), SW_HIDE);
-        ShowWindow(GetDlgItem(dialog, kIdAlphaLabel), SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, IDC_FORMULA + 3), SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, IDC_MARKER + 3), SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, IDC_ALPHA_LABEL), SW_HIDE);
     }
     SetTimer(dialog, kRecompileTimer, kRecompileMs, nullptr);
-    CenterOnParent(dialog, 3);
+    CenterOnParent(dialog, kCenterHorizontally | kCenterVertically);
     return FALSE;  // the focus stays on the red formula
 }
 
@@ -103,15 +103,15 @@ void Editor_OnCommand(HWND dialog, int id, int code) {
         if (AllChannelsCompile(dialog)) EndDialog(dialog, IDOK);
         break;
     case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
-    case kIdLoad: LoadSettings(dialog); break;
-    case kIdSave: SaveSettings(dialog); break;
-    case kIdMake: MakeNewFilter(dialog); break;
+    case IDC_LOAD: LoadSettings(dialog); break;
+    case IDC_SAVE: SaveSettings(dialog); break;
+    case IDC_MAKE: MakeNewFilter(dialog); break;
     default:
-        if (id >= kIdFormula && id < kIdFormula + kChannelCount && code == EN_CHANGE)
+        if (id >= IDC_FORMULA && id < IDC_FORMULA + kChannelCount && code == EN_CHANGE)
             gState->formulasEdited = 1;
-        else if (id >= kIdMarker && id < kIdMarker + kChannelCount &&
-                 gState->compileFailed[id - kIdMarker])
-            SelectErrorRange(dialog, id - kIdMarker);
+        else if (id >= IDC_MARKER && id < IDC_MARKER + kChannelCount &&
+                 gState->compileFailed[id - IDC_MARKER])
+            SelectErrorRange(dialog, id - IDC_MARKER);
         break;
     }
 }
@@ -121,7 +121,7 @@ void Editor_OnTimer(HWND dialog, UINT_PTR timer) {
 }
 
 void Editor_OnDrawItem(const DRAWITEMSTRUCT* item) {
-    if (item->CtlID < UINT(kIdMarker) || item->CtlID >= UINT(kIdMarker + kChannelCount)) return;
+    if (item->CtlID < UINT(IDC_MARKER) || item->CtlID >= UINT(IDC_MARKER + kChannelCount)) return;
     if (item->itemAction != ODA_DRAWENTIRE) return;
     FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
     if (gMarkerIcon) DrawIcon(item->hDC, 0, 0, gMarkerIcon);
@@ -160,10 +160,9 @@ extern "C" INT_PTR CALLBACK TinctorDlgProc(HWND dialog, UINT message, WPARAM wPa
 
 bool RunEditorDialog() {
     if (!RegisterSliderClass(reinterpret_cast<HINSTANCE>(gModule), nullptr)) return false;
-    gMarkerIcon = LoadIconA(reinterpret_cast<HINSTANCE>(gModule), MAKEINTRESOURCEA(kMarkerIcon));
-    INT_PTR result =
-        DialogBoxParamA(reinterpret_cast<HINSTANCE>(gModule), MAKEINTRESOURCEA(kEditorTemplate),
-                        HostWindow(), TinctorDlgProc, 0);
+    gMarkerIcon = LoadIconA(reinterpret_cast<HINSTANCE>(gModule), MAKEINTRESOURCEA(IDI_MARKER));
+    INT_PTR result = DialogBoxParamA(reinterpret_cast<HINSTANCE>(gModule),
+                                     MAKEINTRESOURCEA(IDD_EDITOR), HostWindow(), TinctorDlgProc, 0);
     UnregisterSliderClass(reinterpret_cast<HINSTANCE>(gModule));
     return result == IDOK;
 }

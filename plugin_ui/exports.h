@@ -15,5 +15,5 @@ int32_t ReportExport(int32_t status, const std::string& text, char* message, int
 // Our own definition as the "PARM" resource holds it; freed with FreeBlock.
 FilterDefinition* OwnDefinition();
 
-// The text of message 2001, 2002 or 2003 for a settings-file failure.
+// The message for a settings-file failure (IDS_SETTINGS_OPEN_FAILED ...).
 std::string SettingsMessage(SettingsStatus status);

@@ -8,9 +8,10 @@
 
 #include "formula/compiler.h"
 #include "interface/formula_api.h"
-#include "plugin/plugin.h"
+#include "plugin/core/plugin.h"
 #include "plugin_ui/exports.h"
 #include "plugin_ui/maker.h"
+#include "plugin_ui/resource.h"
 
 namespace {
 
@@ -24,9 +25,9 @@ class Tables {
 public:
     Tables()
         : funcs_(static_cast<uint8_t*>(
-              LoadResourceCopy(FourCC("FUNC"), kTableResourceId, &funcSize_))),
+              LoadResourceCopy(FourCC("FUNC"), IDR_FORMULA_TABLES, &funcSize_))),
           opers_(static_cast<uint8_t*>(
-              LoadResourceCopy(FourCC("OPER"), kTableResourceId, &operSize_))) {}
+              LoadResourceCopy(FourCC("OPER"), IDR_FORMULA_TABLES, &operSize_))) {}
     ~Tables() {
         FreeBlock(funcs_);
         FreeBlock(opers_);
@@ -120,7 +121,7 @@ extern "C" int32_t __cdecl TinctorLoadSettings(intptr_t dataHandle, const char* 
     TargetDefinition target(dataHandle);
     FilterDefinition* definition = target.get();
     if (!definition)
-        return ReportExport(kMakerFailed, FormatStringMessage(2005, ""), message, size);
+        return ReportExport(kMakerFailed, FormatStringMessage(IDS_NO_MEMORY, ""), message, size);
     SettingsStatus status = ReadSettingsFile(path, *definition);
     if (status != SettingsStatus::Ok)
         return ReportExport(kMakerFailed, SettingsMessage(status), message, size);
@@ -137,7 +138,7 @@ extern "C" int32_t __cdecl TinctorUseFormulas(intptr_t dataHandle, const Formula
         return ReportExport(kMakerUsage, "incomplete formula request", message, size);
     FilterDefinition* definition = reinterpret_cast<PluginState*>(dataHandle)->definition;
     if (!definition)
-        return ReportExport(kMakerFailed, FormatStringMessage(2005, ""), message, size);
+        return ReportExport(kMakerFailed, FormatStringMessage(IDS_NO_MEMORY, ""), message, size);
     for (int i = 0; i < 8; ++i) {
         int32_t v = set->sliderValue[i];
         definition->sliderValue[i] = v < 0 ? 0 : v > 255 ? 255 : v;

@@ -1,7 +1,7 @@
-// The made-filter dialog: template 104 and SmallDlgProc. It shows the
+// The made-filter dialog: IDD_MADE_FILTER and SmallDlgProc. It shows the
 // preview and only the sliders and maps the filter's author chose, with
 // their labels; the formulas are fixed, so there is no timer and no marker.
-#include "plugin_ui/dialog_ids.h"
+#include "plugin_ui/dialogs.h"
 #include "plugin_ui/slider.h"
 #include "plugin_ui/ui.h"
 
@@ -9,8 +9,8 @@ namespace {
 
 void ShowSliderRow(HWND dialog, int j, bool show) {
     const int how = show ? SW_SHOW : SW_HIDE;
-    ShowWindow(GetDlgItem(dialog, kIdSlider + j), how);
-    ShowWindow(GetDlgItem(dialog, kIdValueLabel + j), how);
+    ShowWindow(GetDlgItem(dialog, IDC_SLIDER + j), how);
+    ShowWindow(GetDlgItem(dialog, IDC_VALUE_LABEL + j), how);
 }
 
 BOOL Small_OnInitDialog(HWND dialog) {
@@ -25,7 +25,7 @@ BOOL Small_OnInitDialog(HWND dialog) {
     ShowSliderValues(dialog);
     for (int j = 0; j < kSliderCount; ++j) ShowSliderRow(dialog, j, false);
     for (int k = 0; k < 4; ++k) {
-        HWND label = GetDlgItem(dialog, kIdMapLabel + k);
+        HWND label = GetDlgItem(dialog, IDC_MAP_LABEL + k);
         if (gDefinition->mapShown[k]) {
             SetSlotText(label, gDefinition->mapLabel[k], int(sizeof gDefinition->mapLabel[k]));
             ShowSliderRow(dialog, 2 * k, true);
@@ -35,7 +35,7 @@ BOOL Small_OnInitDialog(HWND dialog) {
         }
     }
     for (int j = 0; j < kSliderCount; ++j) {
-        HWND label = GetDlgItem(dialog, kIdSliderLabel + j);
+        HWND label = GetDlgItem(dialog, IDC_SLIDER_LABEL + j);
         if (gDefinition->sliderShown[j]) {
             SetSlotText(label, gDefinition->sliderLabel[j],
                         int(sizeof gDefinition->sliderLabel[j]));
@@ -44,7 +44,7 @@ BOOL Small_OnInitDialog(HWND dialog) {
             ShowWindow(label, SW_HIDE);
         }
     }
-    CenterOnParent(dialog, 3);
+    CenterOnParent(dialog, kCenterHorizontally | kCenterVertically);
     return FALSE;
 }
 
@@ -71,8 +71,8 @@ bool RunMadeFilterDialog() {
     if (gDefinition->hasDialog == 0) return true;
     HINSTANCE module = reinterpret_cast<HINSTANCE>(gModule);
     if (!RegisterSliderClass(module, nullptr)) return false;
-    INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(kMadeFilterTemplate), HostWindow(),
-                                     SmallDlgProc, 0);
+    INT_PTR result =
+        DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_MADE_FILTER), HostWindow(), SmallDlgProc, 0);
     UnregisterSliderClass(module);
     return result == IDOK;
 }

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "plugin/plugin.h"
+#include "plugin/core/plugin.h"
 #include "plugin_ui/plugin_patch.h"
 #include "plugin_ui/settings_file.h"
 #include "plugin_ui/ui.h"
@@ -86,17 +86,17 @@ void MakeFilter() {
     std::string path = FolderOf(OwnModulePath()) + name + ".lmf";
     std::string display = FileNameOf(path);
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        ShowFormattedMessage(2006, display.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        ShowFormattedMessage(IDS_FILE_EXISTS, display.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     switch (WritePluginFile(path, copy)) {
     case MakeStatus::Ok:
-        ShowFormattedMessage(2009, display.c_str(), MB_OK | MB_ICONINFORMATION);
+        ShowFormattedMessage(IDS_FILTER_CREATED, display.c_str(), MB_OK | MB_ICONINFORMATION);
         break;
     case MakeStatus::CopyFailed:
-        ShowFormattedMessage(2007, display.c_str(), MB_OK | MB_ICONSTOP);
+        ShowFormattedMessage(IDS_FILTER_CREATE_FAILED, display.c_str(), MB_OK | MB_ICONSTOP);
         break;
     case MakeStatus::WriteFailed:
-        ShowFormattedMessage(2008, display.c_str(), MB_OK | MB_ICONSTOP);
+        ShowFormattedMessage(IDS_FILTER_WRITE_FAILED, display.c_str(), MB_OK | MB_ICONSTOP);
         break;
     }
 }

@@ -6,8 +6,11 @@
 
 enum class MakeStatus {
     Ok,
-    CopyFailed,   // our own file could not be copied, or the target cannot be replaced: 2007
-    WriteFailed,  // opening, mapping, a search or the final rename failed: message 2008
+    // Our own file could not be copied, or the target cannot be replaced:
+    // IDS_FILTER_CREATE_FAILED.
+    CopyFailed,
+    // Opening, mapping, a search or the final rename failed: IDS_FILTER_WRITE_FAILED.
+    WriteFailed,
 };
 
 // Copies our own module file beside `target` under a temporary name, patches

@@ -8,10 +8,11 @@
 #include <string>
 
 #include "interface/maker_api.h"
-#include "plugin/plugin.h"
+#include "plugin/core/plugin.h"
 #include "plugin_ui/exports.h"
 #include "plugin_ui/maker.h"
 #include "plugin_ui/maker_options.h"
+#include "plugin_ui/resource.h"
 #include "plugin_ui/settings_file.h"
 
 int32_t ReportExport(int32_t status, const std::string& text, char* message, int32_t size) {
@@ -26,7 +27,7 @@ int32_t ReportExport(int32_t status, const std::string& text, char* message, int
 FilterDefinition* OwnDefinition() {
     uint32_t size = 0;
     auto* definition =
-        static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), kDefinitionId, &size));
+        static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), IDR_DEFINITION, &size));
     if (definition && size < sizeof(FilterDefinition)) {
         FreeBlock(definition);
         return nullptr;
@@ -35,9 +36,9 @@ FilterDefinition* OwnDefinition() {
 }
 
 std::string SettingsMessage(SettingsStatus status) {
-    int id = status == SettingsStatus::OpenFailed    ? 2001
-             : status == SettingsStatus::WriteFailed ? 2002
-                                                     : 2003;
+    int id = status == SettingsStatus::OpenFailed    ? IDS_SETTINGS_OPEN_FAILED
+             : status == SettingsStatus::WriteFailed ? IDS_SETTINGS_WRITE_FAILED
+                                                     : IDS_SETTINGS_READ_FAILED;
     return FormatStringMessage(id, "");
 }
 
@@ -46,7 +47,8 @@ extern "C" int32_t __cdecl TinctorMake(const MakerOptions* options, char* messag
         !options->outputPath)
         return ReportExport(kMakerUsage, "incomplete maker options", message, size);
     FilterDefinition* copy = OwnDefinition();
-    if (!copy) return ReportExport(kMakerFailed, FormatStringMessage(2005, ""), message, size);
+    if (!copy)
+        return ReportExport(kMakerFailed, FormatStringMessage(IDS_NO_MEMORY, ""), message, size);
     std::string error = ApplyMakerOptions(*options, *copy);
     int32_t status = kMakerUsage;
     if (error.empty()) {
@@ -58,10 +60,14 @@ extern "C" int32_t __cdecl TinctorMake(const MakerOptions* options, char* messag
         } else {
             switch (WritePluginFile(options->outputPath, *copy)) {
             case MakeStatus::Ok:
-                status = kMakerOk, error = FormatStringMessage(2009, display);
+                status = kMakerOk, error = FormatStringMessage(IDS_FILTER_CREATED, display);
                 break;
-            case MakeStatus::CopyFailed: error = FormatStringMessage(2007, display); break;
-            case MakeStatus::WriteFailed: error = FormatStringMessage(2008, display); break;
+            case MakeStatus::CopyFailed:
+                error = FormatStringMessage(IDS_FILTER_CREATE_FAILED, display);
+                break;
+            case MakeStatus::WriteFailed:
+                error = FormatStringMessage(IDS_FILTER_WRITE_FAILED, display);
+                break;
             }
         }
     }
@@ -73,7 +79,7 @@ extern "C" int32_t __cdecl TinctorExport(const char* outputPath, char* message, 
     if (!outputPath) return ReportExport(kMakerUsage, "no output file", message, size);
     FilterDefinition* definition = OwnDefinition();
     if (!definition)
-        return ReportExport(kMakerFailed, FormatStringMessage(2005, ""), message, size);
+        return ReportExport(kMakerFailed, FormatStringMessage(IDS_NO_MEMORY, ""), message, size);
     SettingsStatus status = WriteSettingsFile(outputPath, *definition);
     FreeBlock(definition);
     if (status != SettingsStatus::Ok)

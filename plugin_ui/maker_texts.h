@@ -1,4 +1,4 @@
-/* The initial texts of the Build Filter dialog (template 103). The resource
+/* The initial texts of the Build Filter dialog (IDD_BUILD). The resource
    script and the command-line maker share them, so a filter made on the
    command line gets what the dialog would have shown. Plain C macros: the
    resource compiler reads this file too. */

@@ -2,15 +2,14 @@
 // through the host's advance-state call when the dialog opens; the compiled
 // formulas run over it when formulas, sliders or the sample change, and the
 // result goes to the host's display-pixels call, centred in the placeholder
-// 1027 and framed black.
+// IDC_PREVIEW and framed black.
 //
 // The output rows of the last finished run are kept. A repaint shows them
 // without running anything, and a run that a keystroke abandons puts them
 // back into the host's output buffer, so the screen never shows a partial or
 // empty preview; the abandoned run is tried again on the next paint.
 #include <cstring>
-#include "plugin/area.h"
-#include "plugin_ui/dialog_ids.h"
+#include "plugin/core/area.h"
 #include "plugin_ui/ui.h"
 
 namespace {
@@ -26,7 +25,7 @@ KeptPreview gKept;
 
 RECT PlaceholderScreenRect(HWND dialog) {
     RECT r = {};
-    GetWindowRect(GetDlgItem(dialog, kIdPreview), &r);
+    GetWindowRect(GetDlgItem(dialog, IDC_PREVIEW), &r);
     return r;
 }
 
@@ -152,7 +151,7 @@ int TakePreviewSample(HWND dialog) {
     h->inputRate = ToFixed16(1);
     if (floating) h->maskRate = ToFixed16(1);
     if (answer != 0) {
-        ShowErrorBox(kMsgSampleFailed);
+        ShowErrorBox(IDS_SAMPLE_FAILED);
         return 1;
     }
     return 0;

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "plugin/plugin.h"
+#include "plugin/core/plugin.h"
 #include "plugin_ui/settings_codec.h"
 #include "plugin_ui/ui.h"
 
@@ -136,7 +136,7 @@ SettingsStatus ReadSettingsFile(const char* path, FilterDefinition& definition) 
 
 void LoadFileFilter(char* buffer) {
     char text[256];
-    int n = LoadStringA(reinterpret_cast<HMODULE>(gModule), 2000, text, sizeof text);
+    int n = LoadStringA(reinterpret_cast<HMODULE>(gModule), IDS_FILE_FILTER, text, sizeof text);
     if (n <= 0) return;
     char separator = text[n - 1];
     for (int i = 0; i < n; ++i) buffer[i] = text[i] == separator ? '\0' : text[i];
@@ -154,8 +154,8 @@ void SaveSettings(HWND dialog) {
     if (!RunFileDialog(dialog, file, true)) return;
     switch (WriteSettingsFile(file, *gDefinition)) {
     case SettingsStatus::Ok: break;
-    case SettingsStatus::OpenFailed: ShowErrorBox(2001); break;
-    default: ShowErrorBox(2002); break;
+    case SettingsStatus::OpenFailed: ShowErrorBox(IDS_SETTINGS_OPEN_FAILED); break;
+    default: ShowErrorBox(IDS_SETTINGS_WRITE_FAILED); break;
     }
 }
 
@@ -164,7 +164,7 @@ void LoadSettings(HWND dialog) {
     if (!RunFileDialog(dialog, file, false)) return;
     SettingsStatus status = ReadSettingsFile(file, *gDefinition);
     if (status == SettingsStatus::OpenFailed) {
-        ShowErrorBox(2001);
+        ShowErrorBox(IDS_SETTINGS_OPEN_FAILED);
         return;
     }
     if (status == SettingsStatus::Ok) {
@@ -177,5 +177,5 @@ void LoadSettings(HWND dialog) {
     }
     CompileChannelFormulas();
     RefreshErrorMarkers(dialog);
-    if (status != SettingsStatus::Ok) ShowErrorBox(2003);
+    if (status != SettingsStatus::Ok) ShowErrorBox(IDS_SETTINGS_READ_FAILED);
 }

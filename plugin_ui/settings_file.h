@@ -7,9 +7,9 @@
 
 enum class SettingsStatus {
     Ok,
-    OpenFailed,   // cannot be opened or created, or cannot be replaced: message 2001
-    WriteFailed,  // a write or the final rename failed: message 2002
-    ReadFailed,   // wrong magic or a line ends early: message 2003
+    OpenFailed,   // cannot be opened or created, or cannot be replaced: IDS_SETTINGS_OPEN_FAILED
+    WriteFailed,  // a write or the final rename failed: IDS_SETTINGS_WRITE_FAILED
+    ReadFailed,   // wrong magic or a line ends early: IDS_SETTINGS_READ_FAILED
 };
 
 // Writes the slider values and formulas of `definition` to `path`. The file
@@ -38,7 +38,7 @@ std::string TemporaryFileBeside(const std::string& target, const char* prefix);
 // The full path of our own module file.
 std::string OwnModulePath();
 
-// The filter list of the file dialogs from string 2000 (its last character
+// The filter list of the file dialogs from IDS_FILE_FILTER (its last character
 // is the separator), double-NUL-terminated; left untouched when the string
 // is missing.
 void LoadFileFilter(char* buffer);  // 256 characters

@@ -1,6 +1,7 @@
 // The Slider control: class registration, the operations, painting and the
 // drag loop. SliderWndProc only dispatches; each message has its handler.
 #include "plugin_ui/slider.h"
+#include "plugin_ui/gdi_scope.h"
 
 namespace {
 
@@ -8,6 +9,15 @@ const char kClassName[] = "Slider";
 const char kDataProperty[] = "LMSlData";
 const char kMessageName[] = "LMSlCmd";
 constexpr DWORD kPauseMs = 250;
+constexpr SHORT kKeyDown = SHORT(0x8000);  // GetAsyncKeyState: the key is down now
+
+// A new slider before its parent sets anything: range 0..20, a thumb 14
+// pixels along the track and 7 across it, its tip one pixel below the track
+// and at the track's start.
+constexpr int kDefaultMaximum = 20;
+constexpr int kDefaultThumbAlong = 14;
+constexpr int kDefaultThumbAcross = 7;
+constexpr int kDefaultBaseline = 1;
 
 UINT gSliderMessage;  // registered once per process
 
@@ -109,11 +119,13 @@ LRESULT Slider_OnCreate(HWND window, WPARAM wParam, LPARAM lParam) {
     d->window = window;
     d->vertical = (GetWindowLongA(window, GWL_STYLE) & kSliderVertical) ? 1 : 0;
     d->minimum = 0;
-    d->maximum = 20;
-    d->thumbPos = 7;
+    d->maximum = kDefaultMaximum;
+    d->thumbPos = kDefaultThumbAlong / 2;
     d->value = 0;
-    d->baseline = 1;
-    d->thumbSize = d->vertical ? 0x000E0007u : 0x0007000Eu;
+    d->baseline = kDefaultBaseline;
+    const int width = d->vertical ? kDefaultThumbAcross : kDefaultThumbAlong;
+    const int height = d->vertical ? kDefaultThumbAlong : kDefaultThumbAcross;
+    d->thumbSize = (uint32_t(height) << 16) | uint32_t(width);
     d->drawThumb = DrawTriangleThumb;
     d->drawTrack = DrawLineTrack;
     return DefWindowProcA(window, WM_CREATE, wParam, lParam);
@@ -131,17 +143,14 @@ LRESULT Slider_OnPaint(HWND window, WPARAM wParam, LPARAM lParam) {
     RECT client = ClientOf(window);
     LockedSlider d(window);
     if (d && client.right > 0 && client.bottom > 0) {
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-        if (memory && bitmap) {
-            HGDIOBJ old = SelectObject(memory, bitmap);
-            if (d->drawTrack) d->drawTrack(window, memory, d.get());
-            if (d->drawThumb) d->drawThumb(window, memory, d.get());
-            BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-            SelectObject(memory, old);
+        MemoryDC memory(dc);
+        SelectedObject canvas(memory.get(),
+                              CreateCompatibleBitmap(dc, client.right, client.bottom));
+        if (canvas) {
+            if (d->drawTrack) d->drawTrack(window, memory.get(), d.get());
+            if (d->drawThumb) d->drawThumb(window, memory.get(), d.get());
+            BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
         }
-        if (bitmap) DeleteObject(bitmap);
-        if (memory) DeleteDC(memory);
     }
     EndPaint(window, &ps);
     return DefWindowProcA(window, WM_PAINT, wParam, lParam);
@@ -187,31 +196,45 @@ int MoveThumb(HWND window, int pos) {
 // swapped them. The key state answers for the physical buttons.
 int PrimaryButton() { return GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON; }
 
-// The drag loop polls the pointer and the button; it dispatches nothing.
+// One drag of the thumb, from the press of the button to its release. The
+// drag polls the pointer and the button; it dispatches nothing.
 // Notifications are sent with the block unlocked, so the parent may call
 // any operation, or destroy the slider, while handling them.
-LRESULT Slider_OnLButtonDown(HWND window, WPARAM wParam, LPARAM lParam) {
-    const int id = GetDlgCtrlID(window);
+struct Drag {
+    HWND window;
+    int id;
     bool vertical;
-    int half, maxPos;
+    int half, maxPos;  // the pointer's range along the track
+    int button;
+    int previous;  // where the thumb was last moved to
+};
+
+// Takes the mouse; false when the slider has no block.
+bool BeginDrag(HWND window, Drag& drag) {
     {
         LockedSlider d(window);
-        if (!d) return DefWindowProcA(window, WM_LBUTTONDOWN, wParam, lParam);
-        vertical = d->vertical != 0;
-        half = ThumbWidth(*d.get()) / 2;
-        maxPos = ClientAlong(*d.get(), ClientOf(window)) - half;
+        if (!d) return false;
+        drag.vertical = d->vertical != 0;
+        drag.half = ThumbWidth(*d.get()) / 2;
+        drag.maxPos = ClientAlong(*d.get(), ClientOf(window)) - drag.half;
     }
+    drag.window = window;
+    drag.id = GetDlgCtrlID(window);
+    drag.button = PrimaryButton();
     SetCapture(window);
     gDrag = {window, false};
-    const int button = PrimaryButton();
+    return true;
+}
 
-    bool timing = false, reported = false;
+// Follows the pointer while the button is down: the thumb moves with it, and
+// a pause of the pointer is reported, then reported again every kPauseMs.
+// Ends early when the capture is lost or the slider goes.
+void PollDrag(Drag& drag) {
+    bool first = true, timing = false, reported = false;
     DWORD since = 0;
-    int previous = -1;
-    bool first = true;
     do {
-        const int pos = SamplePointer(window, vertical, half, maxPos);
-        if (!first && pos == previous) {
+        const int pos = SamplePointer(drag.window, drag.vertical, drag.half, drag.maxPos);
+        if (!first && pos == drag.previous) {
             const DWORD now = GetTickCount();
             if (!timing) {
                 timing = true;
@@ -219,48 +242,57 @@ LRESULT Slider_OnLButtonDown(HWND window, WPARAM wParam, LPARAM lParam) {
             } else if (now - since > kPauseMs) {
                 int value;
                 {
-                    LockedSlider d(window);
-                    if (!d) break;
-                    value = SliderValueFromPosition(*d.get(), ClientOf(window), pos);
+                    LockedSlider d(drag.window);
+                    if (!d) return;
+                    value = SliderValueFromPosition(*d.get(), ClientOf(drag.window), pos);
                 }
-                Notify(window, id, reported ? SliderHeldRepeat : SliderHeld, value);
+                Notify(drag.window, drag.id, reported ? SliderHeldRepeat : SliderHeld, value);
                 reported = true;
                 since = now;
             }
         } else {
-            timing = false;
-            reported = false;
-            first = false;
-            previous = pos;
-            Notify(window, id, SliderMoving, MoveThumb(window, pos));
+            first = timing = reported = false;
+            drag.previous = pos;
+            Notify(drag.window, drag.id, SliderMoving, MoveThumb(drag.window, pos));
         }
-        if (gDrag.lost) break;
+        if (gDrag.lost) return;
         Sleep(1);  // a poll, not a spin: the host's other work keeps its processor
-    } while (GetAsyncKeyState(button) & 0x8000);
+    } while (GetAsyncKeyState(drag.button) & kKeyDown);
+}
 
+// Snaps the thumb to its value, gives the mouse back and reports the final
+// value; false when the slider went during the drag.
+bool EndDrag(const Drag& drag) {
     int final = 0;
     bool alive = false;
     {
-        LockedSlider d(window);
+        LockedSlider d(drag.window);
         if (d) {
             alive = true;
-            RECT client = ClientOf(window);
-            final = SliderValueFromPosition(*d.get(), client, previous);
+            RECT client = ClientOf(drag.window);
+            final = SliderValueFromPosition(*d.get(), client, drag.previous);
             // Snap: the stored value is the one the thumb's position stands for.
             RECT before = SliderThumbRect(*d.get());
             d->value = SliderValueFromPosition(*d.get(), client, d->thumbPos);
             RECT after = SliderThumbRect(*d.get());
             if (!EqualRect(&before, &after)) {
-                InvalidateRect(window, &before, TRUE);
-                InvalidateRect(window, &after, TRUE);
-                UpdateWindow(window);
+                InvalidateRect(drag.window, &before, TRUE);
+                InvalidateRect(drag.window, &after, TRUE);
+                UpdateWindow(drag.window);
             }
         }
     }
-    if (GetCapture() == window) ReleaseCapture();
+    if (GetCapture() == drag.window) ReleaseCapture();
     gDrag = {nullptr, false};
-    if (alive) Notify(window, id, SliderReleased, final);
-    return alive ? DefWindowProcA(window, WM_LBUTTONDOWN, wParam, lParam) : 0;
+    if (alive) Notify(drag.window, drag.id, SliderReleased, final);
+    return alive;
+}
+
+LRESULT Slider_OnLButtonDown(HWND window, WPARAM wParam, LPARAM lParam) {
+    Drag drag{};
+    if (!BeginDrag(window, drag)) return DefWindowProcA(window, WM_LBUTTONDOWN, wParam, lParam);
+    PollDrag(drag);
+    return EndDrag(drag) ? DefWindowProcA(window, WM_LBUTTONDOWN, wParam, lParam) : 0;
 }
 
 LRESULT Slider_OnSetDrawRoutine(HWND window, WPARAM wParam, LPARAM lParam) {

@@ -1,4 +1,4 @@
-; Icon 201: the editor's error marker. One 32 x 32 image with 16 colours; the
+; The editor's error marker (IDI_MARKER). One 32 x 32 image with 16 colours; the
 ; upper-left 16 x 16 pixels hold a yellow warning triangle with a black
 ; exclamation mark, everything else is transparent.
 ;

@@ -20,7 +20,7 @@
 #include "formula/compiler.h"
 #include "formula/runtime.h"
 #include "interface/state.h"
-#include "plugin/pass.h"
+#include "plugin/core/pass.h"
 #include "tests/formula/formula_generator.h"
 #include "tests/formula/native_runner.h"
 #include "tests/formula/random_state.h"

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include "formula/compiler.h"
 #include "formula/native.h"
+#include "interface/resource_ids.h"
 #include "interface/state.h"
 
 // int32_t CallRoutineChecked(const void* code, PluginState* state, uint32_t* kept)
@@ -52,11 +53,9 @@ extern "C" int32_t CallRoutineChecked(const void* code, PluginState* state, uint
 namespace native {
 namespace {
 
-constexpr int kTableId = 16000;
-
 ByteTable OwnResource(const char* type) {
     HMODULE self = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(kTableId), type);
+    HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(IDR_FORMULA_TABLES), type);
     if (!found) return {nullptr, 0};
     HGLOBAL loaded = LoadResource(self, found);
     return {static_cast<const uint8_t*>(LockResource(loaded)),

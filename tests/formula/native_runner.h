@@ -11,7 +11,7 @@ struct PluginState;
 
 namespace native {
 
-// The FUNC and OPER resources (id 16000) linked into this test program.
+// The FUNC and OPER resources (IDR_FORMULA_TABLES) linked into this test program.
 ByteTable Funcs();
 ByteTable Opers();
 

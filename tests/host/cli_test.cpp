@@ -88,11 +88,15 @@ TEST(CommandLine, FxAndManyFilesTakeTheirOptions) {
     EXPECT_FALSE(o.channel[0] || o.channel[2] || o.channel[3]);
     EXPECT_TRUE(o.sliderSet[7] && !o.sliderSet[0]);
     EXPECT_EQ(o.sliderValue[7], 255);
-    // Red, green and blue each given: the positionals are the images alone.
-    ParseResult own = Parse({"fx", "--red", "g", "--green", "b", "--blue", "r", "a.png", "b.png"});
-    ASSERT_EQ(own.error, "");
-    EXPECT_EQ(own.options.inputs, std::vector<std::string>{"a.png"});
-    EXPECT_EQ(own.options.output, "b.png");
+    // Red, green and blue each given: EXPR may be left out, or given.
+    for (auto words : {std::vector<std::string>{"a.png", "b.png"}, {"c", "a.png", "b.png"}}) {
+        std::vector<std::string> args{"fx", "--red", "g", "--green", "b", "--blue", "r"};
+        args.insert(args.end(), words.begin(), words.end());
+        ParseResult own = ParseCommandLine(args);
+        ASSERT_EQ(own.error, "");
+        EXPECT_EQ(own.options.inputs, std::vector<std::string>{"a.png"});
+        EXPECT_EQ(own.options.output, "b.png");
+    }
     // Without --filter, apply --settings runs the Tinctor plug-in.
     EXPECT_EQ(Parse({"apply", "--settings", "s.tfs", "a.png", "b.png"}).error, "");
 }

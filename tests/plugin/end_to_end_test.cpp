@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include "formula/runtime.h"
-#include "plugin/plugin.h"
+#include "plugin/core/plugin.h"
 #include "tests/formula/reference_eval.h"
 #include "tests/plugin/fake_host.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "plugin/plugin.h"
+#include "plugin/core/plugin.h"
 #include "tests/plugin/recording_callbacks.h"
 
 struct EngineRun : RecordingCallbacks {

@@ -1,7 +1,7 @@
 // The image pass: order, clamping, host callbacks, state carried from pixel
 // to pixel, determinism, planes, and the preview's keystroke check.
 #include <gtest/gtest.h>
-#include "plugin/pass.h"
+#include "plugin/core/pass.h"
 #include "tests/plugin/engine_fixture.h"
 
 namespace {

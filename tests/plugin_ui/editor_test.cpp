@@ -6,6 +6,8 @@
 #include <mutex>
 #include <string>
 #include <vector>
+#include "plugin_ui/resource.h"
+#include "plugin_ui/slider.h"
 #include "tests/plugin_ui/dialog_host.h"
 #include "tests/plugin_ui/editor_fixture.h"
 #include "tests/plugin_ui/import_patch.h"
@@ -35,28 +37,28 @@ TEST_F(EditorDialog, TypingShowsAMarkerAtTheNextRecompileAndCancelKeepsTheEdits)
     ASSERT_TRUE(timer.Active());
     ASSERT_TRUE(Open(3));
     EXPECT_EQ(gTimerPeriod, 250u);  // typing is compiled at most four times a second
-    HWND red = GetDlgItem(dialog, 1000);
+    HWND red = GetDlgItem(dialog, IDC_FORMULA);
     EXPECT_EQ(TextOf(dialog), "Tinctor Editor");
     EXPECT_EQ(FocusOf(host.ThreadId()), red);
     // Three planes: the alpha row is hidden.
-    EXPECT_FALSE(ItemVisible(dialog, 1003));
-    EXPECT_FALSE(ItemVisible(dialog, 1028));
-    EXPECT_FALSE(ItemVisible(dialog, 1026));
-    for (int k = 0; k < 3; ++k) EXPECT_FALSE(ItemVisible(dialog, 1023 + k)) << k;
+    EXPECT_FALSE(ItemVisible(dialog, IDC_FORMULA + 3));
+    EXPECT_FALSE(ItemVisible(dialog, IDC_ALPHA_LABEL));
+    EXPECT_FALSE(ItemVisible(dialog, IDC_MARKER + 3));
+    for (int k = 0; k < 3; ++k) EXPECT_FALSE(ItemVisible(dialog, IDC_MARKER + k)) << k;
 
     TypeText("r+foo(1)");  // replaces the selected text
     Sleep(700);
-    EXPECT_EQ(ItemText(dialog, 1000), "r+foo(1)");
+    EXPECT_EQ(ItemText(dialog, IDC_FORMULA), "r+foo(1)");
     EXPECT_STREQ(host.Definition()->formula[0], "r+foo(1)");
-    EXPECT_TRUE(ItemVisible(dialog, 1023));
-    EXPECT_FALSE(ItemVisible(dialog, 1024));
+    EXPECT_TRUE(ItemVisible(dialog, IDC_MARKER));
+    EXPECT_FALSE(ItemVisible(dialog, IDC_MARKER + 1));
     PauseForScreenshot(dialog);
 
     for (int i = 0; i < 6; ++i) PressKey(VK_BACK);
     TypeText("g");
     Sleep(700);
-    EXPECT_EQ(ItemText(dialog, 1000), "r+g");
-    EXPECT_FALSE(ItemVisible(dialog, 1023));
+    EXPECT_EQ(ItemText(dialog, IDC_FORMULA), "r+g");
+    EXPECT_FALSE(ItemVisible(dialog, IDC_MARKER));
 
     ClickItem(dialog, IDCANCEL);
     EXPECT_EQ(host.Wait(), 1);  // cancelled: the filter is not applied
@@ -64,27 +66,27 @@ TEST_F(EditorDialog, TypingShowsAMarkerAtTheNextRecompileAndCancelKeepsTheEdits)
 
     // Nothing was undone: the next opening shows the edit.
     ASSERT_TRUE(Open(3));
-    EXPECT_EQ(ItemText(dialog, 1000), "r+g");
+    EXPECT_EQ(ItemText(dialog, IDC_FORMULA), "r+g");
 }
 
 TEST_F(EditorDialog, ClickingAMarkerSelectsTheErrorRangeInItsField) {
     ASSERT_TRUE(Open(3));
     // A multi-line field reports no change for text set by a program, so
     // the user types it.
-    ClickItem(dialog, 1001);
+    ClickItem(dialog, IDC_FORMULA + 1);
     PressKey(VK_END);
     TypeText("*(2+zork)");
     Sleep(700);
-    const std::string text = ItemText(dialog, 1001);
+    const std::string text = ItemText(dialog, IDC_FORMULA + 1);
     ASSERT_EQ(text, std::string(host.Definition()->formula[1]));
-    ASSERT_TRUE(ItemVisible(dialog, 1024));
+    ASSERT_TRUE(ItemVisible(dialog, IDC_MARKER + 1));
     const PluginState* s = host.State();
     ASSERT_TRUE(s->compileFailed[1]);
     ASSERT_LT(s->errorStart[1], s->errorEnd[1]);
 
-    ClickItem(dialog, 1024);
+    ClickItem(dialog, IDC_MARKER + 1);
     Sleep(200);
-    HWND green = GetDlgItem(dialog, 1001);
+    HWND green = GetDlgItem(dialog, IDC_FORMULA + 1);
     EXPECT_EQ(FocusOf(host.ThreadId()), green);
     int start, end;
     Selection(green, &start, &end);
@@ -97,32 +99,32 @@ TEST_F(EditorDialog, ClickingAMarkerSelectsTheErrorRangeInItsField) {
     Selection(green, &start, &end);
     EXPECT_EQ(start, 0);
     EXPECT_EQ(end, int(text.size()));
-    EXPECT_EQ(ItemText(dialog, 1001), text);
+    EXPECT_EQ(ItemText(dialog, IDC_FORMULA + 1), text);
     EXPECT_FALSE(host.Finished());
 }
 
 TEST_F(EditorDialog, OkWithErrorsInGreenAndAlphaSelectsGreenAndStaysOpen) {
     ASSERT_TRUE(Open(4));
-    EXPECT_TRUE(ItemVisible(dialog, 1003));
-    EXPECT_TRUE(ItemVisible(dialog, 1028));
-    SetDlgItemTextA(dialog, 1001, "g+zork");
-    SetDlgItemTextA(dialog, 1003, "a+blah");
+    EXPECT_TRUE(ItemVisible(dialog, IDC_FORMULA + 3));
+    EXPECT_TRUE(ItemVisible(dialog, IDC_ALPHA_LABEL));
+    SetDlgItemTextA(dialog, IDC_FORMULA + 1, "g+zork");
+    SetDlgItemTextA(dialog, IDC_FORMULA + 3, "a+blah");
     ClickItem(dialog, IDOK);  // at once: OK recompiles by itself
     Sleep(300);
     EXPECT_FALSE(host.Finished());
     EXPECT_TRUE(IsWindowVisible(dialog));
-    HWND green = GetDlgItem(dialog, 1001);
+    HWND green = GetDlgItem(dialog, IDC_FORMULA + 1);
     EXPECT_EQ(FocusOf(host.ThreadId()), green);
     int start, end;
     Selection(green, &start, &end);
     EXPECT_EQ(start, 2);
     EXPECT_EQ(end, 6);
-    EXPECT_FALSE(ItemVisible(dialog, 1023));
-    EXPECT_TRUE(ItemVisible(dialog, 1024));
-    EXPECT_TRUE(ItemVisible(dialog, 1026));
+    EXPECT_FALSE(ItemVisible(dialog, IDC_MARKER));
+    EXPECT_TRUE(ItemVisible(dialog, IDC_MARKER + 1));
+    EXPECT_TRUE(ItemVisible(dialog, IDC_MARKER + 3));
 
-    SetDlgItemTextA(dialog, 1001, "g");
-    SetDlgItemTextA(dialog, 1003, "255-a");
+    SetDlgItemTextA(dialog, IDC_FORMULA + 1, "g");
+    SetDlgItemTextA(dialog, IDC_FORMULA + 3, "255-a");
     ClickItem(dialog, IDOK);
     EXPECT_EQ(host.Wait(), 0);
     EXPECT_STREQ(host.Definition()->formula[3], "255-a");
@@ -137,28 +139,28 @@ BOOL CALLBACK CountVisibleDialogs(HWND w, LPARAM count) {
 
 TEST_F(EditorDialog, MakeRefusesWhileAChannelFailsOrMemoryIsShort) {
     ASSERT_TRUE(Open(3));
-    ClickItem(dialog, 1002);
+    ClickItem(dialog, IDC_FORMULA + 2);
     PressKey(VK_END);
     TypeText("+zork");
-    ClickItem(dialog, 1006);  // before the timer: Make recompiles by itself
+    ClickItem(dialog, IDC_MAKE);  // before the timer: Make recompiles by itself
     Sleep(400);
-    HWND blue = GetDlgItem(dialog, 1002);
+    HWND blue = GetDlgItem(dialog, IDC_FORMULA + 2);
     EXPECT_EQ(FocusOf(host.ThreadId()), blue);
     int start, end;
     Selection(blue, &start, &end);
-    EXPECT_EQ(ItemText(dialog, 1002).substr(size_t(start), size_t(end - start)), "zork");
+    EXPECT_EQ(ItemText(dialog, IDC_FORMULA + 2).substr(size_t(start), size_t(end - start)), "zork");
     int dialogs = 0;
     EnumThreadWindows(host.ThreadId(), CountVisibleDialogs, LPARAM(&dialogs));
     EXPECT_EQ(dialogs, 1);  // no Build Filter dialog, no message
     EXPECT_EQ(host.State()->makerCopy, nullptr);
 
     // Mended, but without memory for the maker's copy: message 2005.
-    SetDlgItemTextA(dialog, 1002, "b");
+    SetDlgItemTextA(dialog, IDC_FORMULA + 2, "b");
     ImportPatch alloc(host.Module(), "kernel32.dll", "GlobalAlloc",
                       reinterpret_cast<void*>(NoRoomForADefinition));
     gAllocPatch = &alloc;
     ASSERT_TRUE(alloc.Active());
-    ClickItem(dialog, 1006);
+    ClickItem(dialog, IDC_MAKE);
     HWND box = WaitForMessageBox(
         host.ThreadId(), "Unable to allocate local memory. This operation cannot be completed.");
     ASSERT_NE(box, nullptr);
@@ -176,13 +178,13 @@ TEST_F(EditorDialog, HiddenAlphaFormulaThatFailsNeitherShowsAMarkerNorBlocksOk) 
         host.outputTransparency = planes == 3;
         std::strcpy(host.Definition()->formula[3], "a+");
         ASSERT_TRUE(Open(planes));
-        EXPECT_FALSE(ItemVisible(dialog, 1003)) << planes;
-        EXPECT_FALSE(ItemVisible(dialog, 1028)) << planes;
+        EXPECT_FALSE(ItemVisible(dialog, IDC_FORMULA + 3)) << planes;
+        EXPECT_FALSE(ItemVisible(dialog, IDC_ALPHA_LABEL)) << planes;
         TypeText("r");  // over the selected red formula: a recompilation
         Sleep(700);
         EXPECT_STREQ(host.Definition()->formula[0], "r");
         EXPECT_TRUE(host.State()->compileFailed[3]);
-        EXPECT_FALSE(ItemVisible(dialog, 1026)) << planes;
+        EXPECT_FALSE(ItemVisible(dialog, IDC_MARKER + 3)) << planes;
         ClickItem(dialog, IDOK);
         EXPECT_EQ(host.Wait(), 0) << planes;
         EXPECT_STREQ(host.Definition()->formula[3], "a+");  // still kept
@@ -222,12 +224,12 @@ int ValueAt(HWND slider, int x) {
 
 TEST_F(EditorDialog, DraggingASliderUpdatesItsLabelAndRedrawsOnPauseAndRelease) {
     ASSERT_TRUE(Open(3));
-    HWND slider = GetDlgItem(dialog, 1009);
+    HWND slider = GetDlgItem(dialog, IDC_SLIDER + 2);
     gNotesHost = &host;
     gNotes.clear();
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RecordNotifications, nullptr, host.ThreadId());
     ASSERT_NE(hook, nullptr);
-    const std::string otherLabel = ItemText(dialog, 1015);
+    const std::string otherLabel = ItemText(dialog, IDC_VALUE_LABEL);
 
     RECT r;
     GetWindowRect(slider, &r);
@@ -251,28 +253,28 @@ TEST_F(EditorDialog, DraggingASliderUpdatesItsLabelAndRedrawsOnPauseAndRelease) 
         notes = gNotes;
     }
     ASSERT_GE(notes.size(), 5u);
-    for (const Notification& n : notes) EXPECT_EQ(n.id, 1009);
-    EXPECT_EQ(notes.front().code, 0x7FFB);
+    for (const Notification& n : notes) EXPECT_EQ(n.id, IDC_SLIDER + 2);
+    EXPECT_EQ(notes.front().code, SliderMoving);
     EXPECT_EQ(notes.front().value, ValueAt(slider, 40));
-    EXPECT_EQ(notes.back().code, 0x7FFC);
+    EXPECT_EQ(notes.back().code, SliderReleased);
     EXPECT_EQ(notes.back().value, ValueAt(slider, 100));
 
     int held = 0, repeats = 0;
     for (size_t i = 0; i < notes.size(); ++i) {
         const Notification& n = notes[i];
-        if (n.code == 0x7FFE) {
+        if (n.code == SliderHeld) {
             ++held;
             EXPECT_EQ(n.value, ValueAt(slider, 80));
             ASSERT_GT(i, 0u);
-            EXPECT_EQ(notes[i - 1].code, 0x7FFB);  // the first pause after a move
+            EXPECT_EQ(notes[i - 1].code, SliderMoving);  // the first pause after a move
         }
-        if (n.code == 0x7FFD) {
+        if (n.code == SliderHeldRepeat) {
             ++repeats;
             EXPECT_EQ(n.value, ValueAt(slider, 80));
         }
         // Only a pause and the release redraw the preview.
         const int after = i + 1 < notes.size() ? notes[i + 1].displaysBefore : host.DisplayCount();
-        const bool redraws = n.code == 0x7FFE || n.code == 0x7FFC;
+        const bool redraws = n.code == SliderHeld || n.code == SliderReleased;
         EXPECT_EQ(after - n.displaysBefore, redraws ? 1 : 0)
             << "notification " << i << " code " << n.code;
     }
@@ -280,10 +282,10 @@ TEST_F(EditorDialog, DraggingASliderUpdatesItsLabelAndRedrawsOnPauseAndRelease) 
     EXPECT_GE(repeats, 1);
 
     const int final = ValueAt(slider, 100);
-    EXPECT_EQ(ItemText(dialog, 1017), std::to_string(final));
-    EXPECT_EQ(SendMessageA(slider, WM_USER + 205, 0, 0), final);
+    EXPECT_EQ(ItemText(dialog, IDC_VALUE_LABEL + 2), std::to_string(final));
+    EXPECT_EQ(SendMessageA(slider, SliderGet, 0, 0), final);
     EXPECT_EQ(host.Definition()->sliderValue[2], final);
-    EXPECT_EQ(ItemText(dialog, 1015), otherLabel);
+    EXPECT_EQ(ItemText(dialog, IDC_VALUE_LABEL), otherLabel);
     EXPECT_NE(GetCapture(), slider);
 
     ClickItem(dialog, IDOK);

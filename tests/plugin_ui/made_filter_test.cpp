@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
+#include "plugin_ui/resource.h"
 #include "tests/plugin_ui/dialog_host.h"
 #include "tests/plugin_ui/editor_fixture.h"
 #include "tests/plugin_ui/user_input.h"
@@ -12,10 +13,10 @@ namespace {
 class MadeFilterDialog : public EditorDialog {
 protected:
     MadeFilterDialog() : EditorDialog("Tinctor.lmf") {}
-    // Which of the sliders 1007-1014 are visible, as a string of 0 and 1.
+    // Which of the eight sliders are visible, as a string of 0 and 1.
     std::string VisibleSliders() {
         std::string s;
-        for (int i = 0; i < 8; ++i) s += ItemVisible(dialog, 1007 + i) ? '1' : '0';
+        for (int i = 0; i < 8; ++i) s += ItemVisible(dialog, IDC_SLIDER + i) ? '1' : '0';
         return s;
     }
     std::string VisibleIds(int first, int count) {
@@ -29,12 +30,12 @@ TEST_F(MadeFilterDialog, ShippedGrainShowsItsOneSliderWithLabelAndPreview) {
     ASSERT_TRUE(Open(3));
     EXPECT_EQ(TextOf(dialog), "Tinctor Grain");
     EXPECT_EQ(VisibleSliders(), "10000000");
-    EXPECT_EQ(VisibleIds(1015, 8), "10000000");
-    EXPECT_EQ(VisibleIds(1050, 4), "0000");
-    EXPECT_EQ(VisibleIds(1054, 8), "10000000");
-    EXPECT_EQ(ItemText(dialog, 1054), "Noise Intensity");
-    EXPECT_EQ(ItemText(dialog, 1015), "101");
-    EXPECT_EQ(GetDlgItem(dialog, 1000), nullptr);  // no formula fields
+    EXPECT_EQ(VisibleIds(IDC_VALUE_LABEL, 8), "10000000");
+    EXPECT_EQ(VisibleIds(IDC_MAP_LABEL, 4), "0000");
+    EXPECT_EQ(VisibleIds(IDC_SLIDER_LABEL, 8), "10000000");
+    EXPECT_EQ(ItemText(dialog, IDC_SLIDER_LABEL), "Noise Intensity");
+    EXPECT_EQ(ItemText(dialog, IDC_VALUE_LABEL), "101");
+    EXPECT_EQ(GetDlgItem(dialog, IDC_FORMULA), nullptr);  // no formula fields
     EXPECT_GE(host.DisplayCount(), 1);
     PauseForScreenshot(dialog);
     ClickItem(dialog, IDOK);
@@ -51,12 +52,12 @@ TEST_F(MadeFilterDialog, AFilterShowingOnlyMap1ShowsItsTwoSlidersAndLabel) {
     def->sliderValue[3] = 200;
     ASSERT_TRUE(Open(3));
     EXPECT_EQ(VisibleSliders(), "00110000");
-    EXPECT_EQ(VisibleIds(1015, 8), "00110000");
-    EXPECT_EQ(VisibleIds(1050, 4), "0100");
-    EXPECT_EQ(VisibleIds(1054, 8), "00000000");
-    EXPECT_EQ(ItemText(dialog, 1051), "Tone curve");
-    EXPECT_EQ(ItemText(dialog, 1017), "40");
-    EXPECT_EQ(ItemText(dialog, 1018), "200");
+    EXPECT_EQ(VisibleIds(IDC_VALUE_LABEL, 8), "00110000");
+    EXPECT_EQ(VisibleIds(IDC_MAP_LABEL, 4), "0100");
+    EXPECT_EQ(VisibleIds(IDC_SLIDER_LABEL, 8), "00000000");
+    EXPECT_EQ(ItemText(dialog, IDC_MAP_LABEL + 1), "Tone curve");
+    EXPECT_EQ(ItemText(dialog, IDC_VALUE_LABEL + 2), "40");
+    EXPECT_EQ(ItemText(dialog, IDC_VALUE_LABEL + 3), "200");
     ClickItem(dialog, IDCANCEL);
     EXPECT_EQ(host.Wait(), 1);
 }

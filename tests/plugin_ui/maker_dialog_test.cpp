@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "host/pipl.h"
-#include "plugin_ui/dialog_ids.h"
+#include "plugin_ui/dialogs.h"
 #include "plugin_ui/maker.h"
 #include "plugin_ui/ui.h"
 #include "tests/plugin_ui/dialog_driver.h"
@@ -40,84 +40,89 @@ TEST_F(BuildDialog, StartsFromTheTemplateAndKeepsMapsAndControlsApart) {
     FilterDefinition& copy = MakerCopy();
     std::strcpy(copy.title, "From the definition");  // never shown in the dialog
     bool accepted = false;
-    RunModal(
-        [&] { accepted = RunBuildDialog(); },
-        [&] {
-            HWND d = WaitForDialog("Build Filter");
-            ASSERT_NE(d, nullptr);
-            EXPECT_EQ(ItemText(d, kCategory), "Synthetic");
-            EXPECT_EQ(ItemText(d, kTitle), "Untitled");
-            EXPECT_EQ(ItemText(d, kAuthor), "Anonymous");
-            EXPECT_NE(ItemText(d, kCopyright).find("\r\n"), std::string::npos);
-            EXPECT_EQ(ItemText(d, kFileName), "");
-            EXPECT_EQ(ItemText(d, kMapLabel + 3), "Map 3:");
-            EXPECT_EQ(ItemText(d, kSliderLabel + 7), "Control 7:");
-            EXPECT_EQ(FocusedId(d), kCategory);
-            DWORD from = 1, to = 0;
-            SendDlgItemMessageA(d, kCategory, EM_GETSEL, WPARAM(&from), LPARAM(&to));
-            EXPECT_EQ(from, 0u);
-            EXPECT_EQ(to, 9u);
-            struct {
-                int id, limit;
-            } limits[] = {{kCategory, 32}, {kTitle, 32},    {kCopyright, 128},     {kAuthor, 128},
-                          {kFileName, 32}, {kMapLabel, 64}, {kSliderLabel + 7, 64}};
-            for (auto l : limits)
-                EXPECT_EQ(SendDlgItemMessageA(d, l.id, EM_GETLIMITTEXT, 0, 0), l.limit) << l.id;
-            for (int id = kMapLabel; id < kMapLabel + 12; ++id) EXPECT_FALSE(Enabled(d, id)) << id;
-            for (int id = kMapBox; id < kMapBox + 12; ++id) EXPECT_FALSE(Checked(d, id)) << id;
+    RunModal([&] { accepted = RunBuildDialog(); },
+             [&] {
+                 HWND d = WaitForDialog("Build Filter");
+                 ASSERT_NE(d, nullptr);
+                 EXPECT_EQ(ItemText(d, IDC_BUILD_CATEGORY), "Synthetic");
+                 EXPECT_EQ(ItemText(d, IDC_BUILD_TITLE), "Untitled");
+                 EXPECT_EQ(ItemText(d, IDC_BUILD_AUTHOR), "Anonymous");
+                 EXPECT_NE(ItemText(d, IDC_BUILD_COPYRIGHT).find("\r\n"), std::string::npos);
+                 EXPECT_EQ(ItemText(d, IDC_BUILD_FILE_NAME), "");
+                 EXPECT_EQ(ItemText(d, IDC_BUILD_MAP_LABEL + 3), "Map 3:");
+                 EXPECT_EQ(ItemText(d, IDC_BUILD_SLIDER_LABEL + 7), "Control 7:");
+                 EXPECT_EQ(FocusedId(d), IDC_BUILD_CATEGORY);
+                 DWORD from = 1, to = 0;
+                 SendDlgItemMessageA(d, IDC_BUILD_CATEGORY, EM_GETSEL, WPARAM(&from), LPARAM(&to));
+                 EXPECT_EQ(from, 0u);
+                 EXPECT_EQ(to, 9u);
+                 struct {
+                     int id, limit;
+                 } limits[] = {{IDC_BUILD_CATEGORY, 32},        {IDC_BUILD_TITLE, 32},
+                               {IDC_BUILD_COPYRIGHT, 128},      {IDC_BUILD_AUTHOR, 128},
+                               {IDC_BUILD_FILE_NAME, 32},       {IDC_BUILD_MAP_LABEL, 64},
+                               {IDC_BUILD_SLIDER_LABEL + 7, 64}};
+                 for (auto l : limits)
+                     EXPECT_EQ(SendDlgItemMessageA(d, l.id, EM_GETLIMITTEXT, 0, 0), l.limit)
+                         << l.id;
+                 for (int id = IDC_BUILD_MAP_LABEL; id < IDC_BUILD_MAP_LABEL + 12; ++id)
+                     EXPECT_FALSE(Enabled(d, id)) << id;
+                 for (int id = IDC_BUILD_MAP_BOX; id < IDC_BUILD_MAP_BOX + 12; ++id)
+                     EXPECT_FALSE(Checked(d, id)) << id;
 
-            Click(d, kSliderBox + 2);
-            EXPECT_TRUE(Checked(d, kSliderBox + 2));
-            EXPECT_TRUE(Enabled(d, kSliderLabel + 2));
-            Click(d, kSliderBox + 3);
-            // "Map 1" clears "Control 2" and "Control 3" and disables their labels.
-            Click(d, kMapBox + 1);
-            EXPECT_TRUE(Checked(d, kMapBox + 1));
-            EXPECT_TRUE(Enabled(d, kMapLabel + 1));
-            EXPECT_FALSE(Checked(d, kSliderBox + 2));
-            EXPECT_FALSE(Checked(d, kSliderBox + 3));
-            EXPECT_FALSE(Enabled(d, kSliderLabel + 2));
-            EXPECT_FALSE(Enabled(d, kSliderLabel + 3));
-            // "Control 3" clears "Map 1", leaves "Control 2" cleared.
-            Click(d, kSliderBox + 3);
-            EXPECT_TRUE(Checked(d, kSliderBox + 3));
-            EXPECT_TRUE(Enabled(d, kSliderLabel + 3));
-            EXPECT_FALSE(Checked(d, kMapBox + 1));
-            EXPECT_FALSE(Enabled(d, kMapLabel + 1));
-            EXPECT_FALSE(Checked(d, kSliderBox + 2));
-            EXPECT_FALSE(Enabled(d, kSliderLabel + 2));
-            // Other pairs are not touched; a box cleared again disables its label.
-            Click(d, kSliderBox + 0);
-            Click(d, kMapBox + 2);
-            EXPECT_TRUE(Checked(d, kSliderBox + 0));
-            Click(d, kSliderBox + 0);
-            EXPECT_FALSE(Enabled(d, kSliderLabel + 0));
-            Click(d, kMapBox + 3);
-            Click(d, kMapBox + 3);
-            EXPECT_FALSE(Enabled(d, kMapLabel + 3));
-            SetText(d, kMapLabel + 2, "Curve:");
-            SetText(d, kFileName, "Waves.old");
-            SaveWindowBmp(d, "build_filter.bmp");
+                 Click(d, IDC_BUILD_SLIDER_BOX + 2);
+                 EXPECT_TRUE(Checked(d, IDC_BUILD_SLIDER_BOX + 2));
+                 EXPECT_TRUE(Enabled(d, IDC_BUILD_SLIDER_LABEL + 2));
+                 Click(d, IDC_BUILD_SLIDER_BOX + 3);
+                 // "Map 1" clears "Control 2" and "Control 3" and disables their labels.
+                 Click(d, IDC_BUILD_MAP_BOX + 1);
+                 EXPECT_TRUE(Checked(d, IDC_BUILD_MAP_BOX + 1));
+                 EXPECT_TRUE(Enabled(d, IDC_BUILD_MAP_LABEL + 1));
+                 EXPECT_FALSE(Checked(d, IDC_BUILD_SLIDER_BOX + 2));
+                 EXPECT_FALSE(Checked(d, IDC_BUILD_SLIDER_BOX + 3));
+                 EXPECT_FALSE(Enabled(d, IDC_BUILD_SLIDER_LABEL + 2));
+                 EXPECT_FALSE(Enabled(d, IDC_BUILD_SLIDER_LABEL + 3));
+                 // "Control 3" clears "Map 1", leaves "Control 2" cleared.
+                 Click(d, IDC_BUILD_SLIDER_BOX + 3);
+                 EXPECT_TRUE(Checked(d, IDC_BUILD_SLIDER_BOX + 3));
+                 EXPECT_TRUE(Enabled(d, IDC_BUILD_SLIDER_LABEL + 3));
+                 EXPECT_FALSE(Checked(d, IDC_BUILD_MAP_BOX + 1));
+                 EXPECT_FALSE(Enabled(d, IDC_BUILD_MAP_LABEL + 1));
+                 EXPECT_FALSE(Checked(d, IDC_BUILD_SLIDER_BOX + 2));
+                 EXPECT_FALSE(Enabled(d, IDC_BUILD_SLIDER_LABEL + 2));
+                 // Other pairs are not touched; a box cleared again disables its label.
+                 Click(d, IDC_BUILD_SLIDER_BOX + 0);
+                 Click(d, IDC_BUILD_MAP_BOX + 2);
+                 EXPECT_TRUE(Checked(d, IDC_BUILD_SLIDER_BOX + 0));
+                 Click(d, IDC_BUILD_SLIDER_BOX + 0);
+                 EXPECT_FALSE(Enabled(d, IDC_BUILD_SLIDER_LABEL + 0));
+                 Click(d, IDC_BUILD_MAP_BOX + 3);
+                 Click(d, IDC_BUILD_MAP_BOX + 3);
+                 EXPECT_FALSE(Enabled(d, IDC_BUILD_MAP_LABEL + 3));
+                 SetText(d, IDC_BUILD_MAP_LABEL + 2, "Curve:");
+                 SetText(d, IDC_BUILD_FILE_NAME, "Waves.old");
+                 SaveWindowBmp(d, "build_filter.bmp");
 
-            // Typing 32 characters into the title keeps 32; 31 are stored.
-            SetText(d, kTitle, "");
-            for (int i = 0; i < 40; ++i) SendDlgItemMessageA(d, kTitle, WM_CHAR, 'A' + i % 26, 1);
-            EXPECT_EQ(ItemText(d, kTitle).size(), 32u);
+                 // Typing 32 characters into the title keeps 32; 31 are stored.
+                 SetText(d, IDC_BUILD_TITLE, "");
+                 for (int i = 0; i < 40; ++i)
+                     SendDlgItemMessageA(d, IDC_BUILD_TITLE, WM_CHAR, 'A' + i % 26, 1);
+                 EXPECT_EQ(ItemText(d, IDC_BUILD_TITLE).size(), 32u);
 
-            // OK with an empty category: focus there, the dialog stays.
-            SetText(d, kCategory, "");
-            Click(d, IDOK);
-            EXPECT_TRUE(IsWindowVisible(d));
-            EXPECT_EQ(FocusedId(d), kCategory);
-            SetText(d, kCategory, "Obsidia");
-            SetText(d, kFileName, "");
-            Click(d, IDOK);
-            EXPECT_TRUE(IsWindowVisible(d));
-            EXPECT_EQ(FocusedId(d), kFileName);
-            SetText(d, kFileName, "Waves.old");
-            Click(d, IDOK);
-            EXPECT_TRUE(WaitUntilClosed(d));
-        });
+                 // OK with an empty category: focus there, the dialog stays.
+                 SetText(d, IDC_BUILD_CATEGORY, "");
+                 Click(d, IDOK);
+                 EXPECT_TRUE(IsWindowVisible(d));
+                 EXPECT_EQ(FocusedId(d), IDC_BUILD_CATEGORY);
+                 SetText(d, IDC_BUILD_CATEGORY, "Obsidia");
+                 SetText(d, IDC_BUILD_FILE_NAME, "");
+                 Click(d, IDOK);
+                 EXPECT_TRUE(IsWindowVisible(d));
+                 EXPECT_EQ(FocusedId(d), IDC_BUILD_FILE_NAME);
+                 SetText(d, IDC_BUILD_FILE_NAME, "Waves.old");
+                 Click(d, IDOK);
+                 EXPECT_TRUE(WaitUntilClosed(d));
+             });
     EXPECT_TRUE(accepted);
     EXPECT_STREQ(copy.category, "Obsidia");
     EXPECT_EQ(std::string(copy.title), std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZABCDE"));
@@ -140,7 +145,7 @@ TEST_F(BuildDialog, CancelLeavesTheCopyAndHasDialogIsNeverCleared) {
              [&] {
                  HWND d = WaitForDialog("Build Filter");
                  ASSERT_NE(d, nullptr);
-                 SetText(d, kTitle, "Changed");
+                 SetText(d, IDC_BUILD_TITLE, "Changed");
                  Click(d, IDCANCEL);
                  EXPECT_TRUE(WaitUntilClosed(d));
              });
@@ -153,7 +158,7 @@ TEST_F(BuildDialog, CancelLeavesTheCopyAndHasDialogIsNeverCleared) {
                  [&] {
                      HWND d = WaitForDialog("Build Filter");
                      ASSERT_NE(d, nullptr);
-                     SetText(d, kFileName, "x");
+                     SetText(d, IDC_BUILD_FILE_NAME, "x");
                      Click(d, IDOK);  // nothing shown
                      EXPECT_TRUE(WaitUntilClosed(d));
                  });
@@ -233,9 +238,10 @@ TEST_F(AboutBox, ShowsTwoLinesOfCopyrightAndClosesOnEnterOrClickNotEscape) {
                  HWND box = WaitForDialog("");
                  ASSERT_NE(box, nullptr);
                  EXPECT_EQ(GetWindow(box, GW_OWNER), hostWindow_);
-                 EXPECT_EQ(ItemText(box, 1100), "Maker Test");
-                 EXPECT_EQ(ItemText(box, 1101), "Copyright line one\r\nand line two");
-                 EXPECT_EQ(ItemText(box, 1102), "By the tests");
+                 EXPECT_EQ(ItemText(box, IDC_ABOUT_TITLE), "Maker Test");
+                 EXPECT_EQ(ItemText(box, IDC_ABOUT_COPYRIGHT),
+                           "Copyright line one\r\nand line two");
+                 EXPECT_EQ(ItemText(box, IDC_ABOUT_AUTHOR), "By the tests");
                  // Both lines are drawn: the copyright static has ink in two bands.
                  SaveWindowBmp(box, "about.bmp");
                  PostMessageA(box, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -250,7 +256,7 @@ TEST_F(AboutBox, ShowsTwoLinesOfCopyrightAndClosesOnEnterOrClickNotEscape) {
                  ASSERT_NE(box, nullptr);
                  // A click on the copyright text reaches the box.
                  RECT r;
-                 GetWindowRect(GetDlgItem(box, 1101), &r);
+                 GetWindowRect(GetDlgItem(box, IDC_ABOUT_COPYRIGHT), &r);
                  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
                  ScreenToClient(box, &p);
                  PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
@@ -270,23 +276,27 @@ TEST_F(AboutBox, TextsWithoutTerminatorsEndAtTheirSlots) {
              [&] {
                  HWND box = WaitForDialog("");
                  ASSERT_NE(box, nullptr);
-                 EXPECT_EQ(ItemText(box, 1100), std::string(256, 'T'));
-                 EXPECT_EQ(ItemText(box, 1101), std::string(256, 'C'));
-                 EXPECT_EQ(ItemText(box, 1102), std::string(256, 'A'));
+                 EXPECT_EQ(ItemText(box, IDC_ABOUT_TITLE), std::string(256, 'T'));
+                 EXPECT_EQ(ItemText(box, IDC_ABOUT_COPYRIGHT), std::string(256, 'C'));
+                 EXPECT_EQ(ItemText(box, IDC_ABOUT_AUTHOR), std::string(256, 'A'));
                  PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
                  EXPECT_TRUE(WaitUntilClosed(box));
              });
     // The message boxes' captions.
     for (bool formatted : {false, true}) {
-        RunModal([&] { formatted ? ShowFormattedMessage(2009, "x", MB_OK) : ShowErrorBox(2001); },
-                 [&] {
-                     HWND box = WaitForDialog(nullptr);
-                     ASSERT_NE(box, nullptr);
-                     char caption[1024] = "";
-                     GetWindowTextA(box, caption, sizeof caption);
-                     EXPECT_EQ(std::string(caption), std::string(256, 'T')) << formatted;
-                     Click(box, IDOK);
-                     EXPECT_TRUE(WaitUntilClosed(box));
-                 });
+        RunModal(
+            [&] {
+                formatted ? ShowFormattedMessage(IDS_FILTER_CREATED, "x", MB_OK)
+                          : ShowErrorBox(IDS_SETTINGS_OPEN_FAILED);
+            },
+            [&] {
+                HWND box = WaitForDialog(nullptr);
+                ASSERT_NE(box, nullptr);
+                char caption[1024] = "";
+                GetWindowTextA(box, caption, sizeof caption);
+                EXPECT_EQ(std::string(caption), std::string(256, 'T')) << formatted;
+                Click(box, IDOK);
+                EXPECT_TRUE(WaitUntilClosed(box));
+            });
     }
 }

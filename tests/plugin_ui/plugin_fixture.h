@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/plugin.h"
+#include "plugin/core/plugin.h"
 
 class PluginFixture : public ::testing::Test {
 protected:
@@ -16,7 +16,7 @@ protected:
         gModule = reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr));
         state_ = static_cast<PluginState*>(AllocBlock(sizeof(PluginState)));
         definition_ =
-            static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), kDefinitionId));
+            static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), IDR_DEFINITION));
         ASSERT_TRUE(state_ && definition_);
         std::strcpy(definition_->title, "Maker Test");
         state_->definition = definition_;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 #include <vector>
+#include "plugin_ui/resource.h"
+#include "plugin_ui/slider.h"
 #include "tests/plugin_ui/dialog_host.h"
 #include "tests/plugin_ui/editor_fixture.h"
 #include "tests/plugin_ui/user_input.h"
@@ -56,7 +58,7 @@ UINT gKeyMessage;
 LRESULT CALLBACK PostKeyBefore(int code, WPARAM wParam, LPARAM lParam) {
     const auto* m = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && m->message == gKeyMessage && m->hwnd == gKeyDialog) {
-        PostMessageA(GetDlgItem(gKeyDialog, 1000), WM_CHAR, 3, 1);
+        PostMessageA(GetDlgItem(gKeyDialog, IDC_FORMULA), WM_CHAR, 3, 1);
         gKeyDialog = nullptr;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -70,11 +72,11 @@ TEST_F(EditorDialog, PreviewShowsTheFilteredSamplePixelForPixelCentredAndFramed)
     def->sliderValue[0] = 10;
     const TestImage image = PatternImage(400, 300, 3);
     ASSERT_TRUE(Open(3, image.width, image.height));
-    EXPECT_EQ(ItemText(dialog, 1015), "10");  // the definition's value, as it stands
+    EXPECT_EQ(ItemText(dialog, IDC_VALUE_LABEL), "10");  // the definition's value, as it stands
 
     // The factor that fits the whole filter area into the placeholder.
     RECT ph;
-    GetWindowRect(GetDlgItem(dialog, 1027), &ph);
+    GetWindowRect(GetDlgItem(dialog, IDC_PREVIEW), &ph);
     const int w = ph.right - ph.left - 2, h = ph.bottom - ph.top - 2;
     const int f = std::max((image.width + w - 1) / w, (image.height + h - 1) / h);
     ASSERT_GT(f, 1);
@@ -147,7 +149,7 @@ TEST_F(EditorDialog, PreviewShowsTheFilteredSamplePixelForPixelCentredAndFramed)
         gKeyMessage = step == 0 ? WM_PAINT : sliderMessage;
         gKeyDialog = dialog;
         if (step == 0) InvalidateRect(dialog, nullptr, TRUE);
-        else PostMessageA(dialog, sliderMessage, 1007, MAKELPARAM(50, 0x7FFC));
+        else PostMessageA(dialog, sliderMessage, IDC_SLIDER, MAKELPARAM(50, SliderReleased));
         for (int i = 0; i < 250 && host.DisplayCount() < displays + 1 + step; ++i) Sleep(20);
         EXPECT_EQ(gKeyDialog, nullptr) << "step " << step << ": the message never came";
         EXPECT_GE(host.DisplayCount(), displays + 1 + step) << "step " << step;

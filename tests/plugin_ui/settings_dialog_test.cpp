@@ -1,6 +1,6 @@
-// "Save..." and "Load..." as the user meets them: in the editor (dialog 101)
+// "Save..." and "Load..." as the user meets them: in the editor (IDD_EDITOR)
 // of TinctorEditor.lmf, through the real file dialogs. The editor shows the
-// formulas in fields 1000-1003 and the slider values in labels 1015-1022,
+// formulas in their fields and the slider values in their labels,
 // reads typed formulas back on its 250 ms timer and, after a failed load,
 // puts what it showed back into the definition.
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "plugin_ui/resource.h"
 #include "tests/plugin/fake_host.h"
 #include "tests/plugin_ui/dialog_driver.h"
 
@@ -59,17 +60,17 @@ TEST(SettingsDialog, SaveAndLoadThroughTheEditor) {
                  HWND e = WaitForDialog("Tinctor Editor", 10000);
                  ASSERT_NE(e, nullptr) << "the editor did not open";
                  const char* typed[4] = {"255-r", "g", "b", "a"};
-                 for (int k = 0; k < 4; ++k) SetText(e, 1000 + k, typed[k]);
+                 for (int k = 0; k < 4; ++k) SetText(e, IDC_FORMULA + k, typed[k]);
                  // The timer reads the fields back.
                  for (int i = 0; i < 250 && host.state()->formulasEdited; ++i) Sleep(20);
 
-                 Press(e, 1005);  // Save...
+                 Press(e, IDC_SAVE);  // Save...
                  HWND save = WaitForDialog("Save As");
                  ASSERT_NE(save, nullptr);
                  ChooseFile(save, saved);
                  EXPECT_TRUE(WaitUntilClosed(save));
 
-                 Press(e, 1004);  // Load...
+                 Press(e, IDC_LOAD);  // Load...
                  HWND open = WaitForDialog("Open");
                  ASSERT_NE(open, nullptr);
                  // The editor writes the file after the Save As window has
@@ -81,15 +82,15 @@ TEST(SettingsDialog, SaveAndLoadThroughTheEditor) {
                  // Reading a field waits for the editor's thread, which
                  // answers once the load has shown its formulas and markers.
                  // "\r" comes back as CR LF, "\n" as LF.
-                 EXPECT_EQ(ItemText(e, 1000), "r\r\n\nxor(1)");
-                 EXPECT_EQ(ItemText(e, 1002), "b/2");
-                 EXPECT_EQ(ItemText(e, 1003), "A");
+                 EXPECT_EQ(ItemText(e, IDC_FORMULA), "r\r\n\nxor(1)");
+                 EXPECT_EQ(ItemText(e, IDC_FORMULA + 2), "b/2");
+                 EXPECT_EQ(ItemText(e, IDC_FORMULA + 3), "A");
                  for (int i = 0; i < 8; ++i)
-                     EXPECT_EQ(ItemText(e, 1015 + i), std::to_string(10 * (i + 1))) << i;
+                     EXPECT_EQ(ItemText(e, IDC_VALUE_LABEL + i), std::to_string(10 * (i + 1))) << i;
                  // "xor" is no function: the red marker shows, no message box.
-                 EXPECT_TRUE(IsWindowVisible(GetDlgItem(e, 1023)));
+                 EXPECT_TRUE(IsWindowVisible(GetDlgItem(e, IDC_MARKER)));
 
-                 Press(e, 1004);
+                 Press(e, IDC_LOAD);
                  open = WaitForDialog("Open");
                  ASSERT_NE(open, nullptr);
                  ChooseFile(open, bad);
@@ -99,10 +100,10 @@ TEST(SettingsDialog, SaveAndLoadThroughTheEditor) {
                            std::string::npos);
                  Click(box, IDOK);
                  EXPECT_TRUE(WaitUntilClosed(box));
-                 EXPECT_EQ(ItemText(e, 1002), "b/2");  // what the dialog showed stays
-                 EXPECT_EQ(ItemText(e, 1015), "10");
+                 EXPECT_EQ(ItemText(e, IDC_FORMULA + 2), "b/2");  // what the dialog showed stays
+                 EXPECT_EQ(ItemText(e, IDC_VALUE_LABEL), "10");
 
-                 SetText(e, 1000, "r");
+                 SetText(e, IDC_FORMULA, "r");
                  Press(e, IDOK);
                  EXPECT_TRUE(WaitUntilClosed(e));
              });

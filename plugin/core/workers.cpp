@@ -1,8 +1,8 @@
 // Win32 side of the crew: threads, the wake-up events and the environment.
-#include "plugin/workers.h"
+#include "plugin/core/workers.h"
 #include <windows.h>
 #include <immintrin.h>
-#include "plugin/pass.h"
+#include "plugin/core/pass.h"
 
 namespace {
 

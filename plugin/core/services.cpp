@@ -5,7 +5,7 @@
 #include "formula/compiler.h"
 #include "formula/native.h"
 #include "formula/runtime.h"
-#include "plugin/plugin.h"
+#include "plugin/core/plugin.h"
 
 namespace {
 constexpr int kErrorTextMax = 255;  // characters of a string-table message
@@ -83,9 +83,9 @@ void CompileChannelFormulas() {
     PluginState* s = gState;
     uint32_t funcSize = 0, operSize = 0;
     auto* funcs =
-        static_cast<uint8_t*>(LoadResourceCopy(FourCC("FUNC"), kTableResourceId, &funcSize));
+        static_cast<uint8_t*>(LoadResourceCopy(FourCC("FUNC"), IDR_FORMULA_TABLES, &funcSize));
     auto* opers =
-        static_cast<uint8_t*>(LoadResourceCopy(FourCC("OPER"), kTableResourceId, &operSize));
+        static_cast<uint8_t*>(LoadResourceCopy(FourCC("OPER"), IDR_FORMULA_TABLES, &operSize));
     if (funcs && opers) {
         const char* const formulas[kChannels] = {gDefinition->formula[0], gDefinition->formula[1],
                                                  gDefinition->formula[2], gDefinition->formula[3]};

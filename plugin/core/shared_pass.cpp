@@ -1,5 +1,5 @@
 // The pass in bands shared by a crew of threads, and the rules that decide
-// when a pass is shared (plugin/pass.h).
+// when a pass is shared (plugin/core/pass.h).
 //
 // Bands follow the host's questions: row 0, rows 1 to 10, 11 to 20, ...,
 // each band ending on a row after which the abort test and the progress
@@ -17,15 +17,15 @@
 // of the band's first pixel and jumps it over the pixels before the chunk.
 // The member that walks the band's last chunk leaves the generator after it
 // for the next band, and the last pixel's position and planes for the end.
-// Portable: the threads are plugin/workers.h's.
+// Portable: the threads are plugin/core/workers.h's.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
 #include "formula/random_jump.h"
-#include "plugin/pass.h"
-#include "plugin/plugin.h"
-#include "plugin/workers.h"
+#include "plugin/core/pass.h"
+#include "plugin/core/plugin.h"
+#include "plugin/core/workers.h"
 
 namespace {
 

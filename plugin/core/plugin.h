@@ -34,9 +34,6 @@ int ShowErrorBox(int id);
 // into `out` (slotSize + 1 bytes), NUL-terminated.
 void CopySlotText(char* out, const char* slot, size_t slotSize);
 
-// Resource id of the "FUNC" and "OPER" tables.
-constexpr int kTableResourceId = 16000;
-
 // Makes the code buffers of a state block executable (false when the system
 // refuses), and makes freshly written code visible to the processor.
 bool MakeCodeExecutable(PluginState* state);
@@ -45,11 +42,7 @@ void FlushCode(PluginState* state);
 // The preview's stop test: a keystroke is waiting in this thread's queue.
 bool KeyWaiting();
 
-// Hand-overs of the selectors to the other parts of the plug-in. The
-// dialogs (plugin_ui/) implement the first three.
-bool RunEditorDialog();         // start, ordinary plug-in: dialog 101
-bool RunMadeFilterDialog();     // start, made filter: dialog 104 or none
-void RunAboutBox();             // about: dialog 102
+// What the selectors hand over to the core.
 void BuildTrigTables();         // parameters
 void CompileChannelFormulas();  // start without dialog; every compile of the four
                                 // formulas goes through it

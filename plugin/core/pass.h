@@ -8,13 +8,13 @@
 // formulas never put runs in bands of rows on every thread, each band
 // starting, for rnd, from the generator state that one thread would have
 // reached there (formula/random_jump.h); the output is that of one thread,
-// byte for byte. Portable: the threads are plugin/workers.h's.
+// byte for byte. Portable: the threads are plugin/core/workers.h's.
 #pragma once
 #include <cstdint>
 #include "formula/compiler.h"
 #include "interface/host_record.h"
 #include "interface/state.h"
-#include "plugin/plugin.h"
+#include "plugin/core/plugin.h"
 
 using CompiledFormula = int32_t(__cdecl*)(PluginState*);
 

@@ -13,7 +13,7 @@
 // processor (or is not running yet: its share is taken by the others), and a
 // worker that comes late to a band only finds that nothing is left to take.
 // The declarations are portable; the implementation is the platform's
-// (plugin/workers.cpp).
+// (plugin/core/workers.cpp).
 #pragma once
 #include <atomic>
 #include <cstdint>

@@ -1,20 +1,20 @@
 // The filter application engine: PrepareRun sets up one run, RunPass walks
 // the requested area once and stores every channel formula's result, on the
 // calling thread alone or, in host mode where the formulas allow it, in
-// bands shared with worker threads (plugin/shared_pass.cpp).
+// bands shared with worker threads (plugin/core/shared_pass.cpp).
 //
 // Portable: the platform reaches the pass only through what is handed in
 // (the preview's keystroke test), the formula library's fault guard and the
-// crew of plugin/workers.h.
+// crew of plugin/core/workers.h.
 #include <chrono>
 #include <cstring>
 #include "formula/compiler.h"
 #include "formula/native.h"
 #include "formula/random_jump.h"
 #include "formula/runtime.h"
-#include "plugin/pass.h"
-#include "plugin/plugin.h"
-#include "plugin/workers.h"
+#include "plugin/core/pass.h"
+#include "plugin/core/plugin.h"
+#include "plugin/core/workers.h"
 
 namespace {
 
