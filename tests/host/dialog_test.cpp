@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "tests/host/lumora_fixture.h"
+#include "tests/support/pixels.h"
+#include "tests/support/user.h"
 
 namespace {
 
@@ -19,9 +21,6 @@ constexpr char kDialogTitle[] = "Host Test Dialog";
 constexpr int kFactor = 3;
 constexpr int kSampleTop = 5 / kFactor, kSampleLeft = 7 / kFactor;
 constexpr int kSampleWidth = 140 / kFactor - kSampleLeft, kSampleHeight = 97 / kFactor - kSampleTop;
-
-std::vector<uint32_t> ScreenPixelsOnceShown(POINT at, const std::vector<uint32_t>& expected, int w,
-                                            int h);
 
 class LumoraDialog : public Lumora {
 protected:
@@ -46,14 +45,17 @@ protected:
     // The dialog, once it is shown and has drawn its preview; null when it
     // never comes.
     HWND WaitForDialog(const LumoraChild& child) {
-        for (int i = 0; i < 600 && child.running(); ++i) {
-            HWND dialog = FindWindowA("#32770", kDialogTitle);
-            if (dialog && IsWindowVisible(dialog) &&
-                Log().find("dialog paint display=0 at ") != std::string::npos)
-                return dialog;
-            Sleep(50);
-        }
-        return nullptr;
+        HWND found = nullptr;
+        WaitUntil(
+            [&] {
+                HWND dialog = FindWindowA("#32770", kDialogTitle);
+                if (dialog && IsWindowVisible(dialog) &&
+                    Log().find("dialog paint display=0 at ") != std::string::npos)
+                    found = dialog;
+                return found || !child.running();
+            },
+            30000, 50);
+        return found;
     }
 
     // Where the last paint put the preview, in screen coordinates.
@@ -67,75 +69,29 @@ protected:
     }
 
     // The preview on the screen, pixel for pixel (the first five wrong ones
-    // are named).
-    void ExpectPreview(const std::vector<uint32_t>& expected) {
-        std::vector<uint32_t> shown =
-            ScreenPixelsOnceShown(PreviewOrigin(), expected, kSampleWidth, kSampleHeight);
+    // are named), once it shows `expected` or as it last showed after two
+    // seconds: the plug-in's drawing reaches the screen a little after its
+    // paint returns.
+    void ExpectPreview(const std::vector<COLORREF>& expected) {
+        const POINT at = PreviewOrigin();
+        Capture shown;
+        WaitUntil(
+            [&] {
+                shown = CaptureScreen({at.x, at.y, at.x + kSampleWidth, at.y + kSampleHeight});
+                return shown.pixels == expected;
+            },
+            2000, 50);
         int wrong = 0;
         for (size_t i = 0; i < expected.size(); ++i)
-            if (shown[i] != expected[i] && wrong++ < 5)
+            if (shown.pixels[i] != expected[i] && wrong++ < 5)
                 ADD_FAILURE() << "preview pixel " << i % kSampleWidth << "," << i / kSampleWidth
-                              << ": " << std::hex << shown[i] << " instead of " << expected[i];
+                              << ": " << Hex(shown.pixels[i]) << " instead of " << Hex(expected[i]);
         EXPECT_EQ(wrong, 0);
     }
 
     Image image_;
     std::string in_, out_;
 };
-
-// Reads w x h pixels of the screen at (x, y) as 0xRRGGBB.
-std::vector<uint32_t> ScreenPixels(int x, int y, int w, int h) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    uint32_t* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS,
-                                      reinterpret_cast<void**>(&bits), nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY);
-    GdiFlush();
-    std::vector<uint32_t> pixels(bits, bits + size_t(w) * h);
-    for (uint32_t& p : pixels) p &= 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
-// The preview as the screen shows it once it matches `expected`, or as it
-// last showed it after two seconds: the plug-in's drawing reaches the screen
-// a little after its paint returns.
-std::vector<uint32_t> ScreenPixelsOnceShown(POINT at, const std::vector<uint32_t>& expected, int w,
-                                            int h) {
-    std::vector<uint32_t> shown;
-    for (int i = 0; i < 40; ++i) {
-        shown = ScreenPixels(at.x, at.y, w, h);
-        if (shown == expected) break;
-        Sleep(50);
-    }
-    return shown;
-}
-
-// A left click at the centre of `window`, through the system's input queue.
-void ClickAt(HWND window) {
-    RECT r;
-    GetWindowRect(window, &r);
-    int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input[3] = {};
-    for (INPUT& i : input) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = x * 65536 / sw + 1;
-        i.mi.dy = y * 65536 / sh + 1;
-        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
-    }
-    input[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
-    input[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    input[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    SendInput(3, input, sizeof(INPUT));
-}
 
 TEST_F(LumoraDialog, OkAppliesTheFilterAfterTheDialogShowedTheSample) {
     LumoraChild child(Args(), Env());
@@ -147,13 +103,12 @@ TEST_F(LumoraDialog, OkAppliesTheFilterAfterTheDialogShowedTheSample) {
 
     // The preview on the screen: the reduced sample, inverted, one source
     // pixel (the top-left one) of every 3 x 3 block.
-    std::vector<uint32_t> expected(size_t(kSampleWidth) * kSampleHeight);
+    std::vector<COLORREF> expected(size_t(kSampleWidth) * kSampleHeight);
     for (int y = 0; y < kSampleHeight; ++y)
         for (int x = 0; x < kSampleWidth; ++x) {
             const uint8_t* p =
                 image_.pixel((kSampleLeft + x) * kFactor, (kSampleTop + y) * kFactor);
-            expected[size_t(y) * kSampleWidth + x] =
-                uint32_t(255 - p[0]) << 16 | uint32_t(255 - p[1]) << 8 | (255 - p[2]);
+            expected[size_t(y) * kSampleWidth + x] = RGB(255 - p[0], 255 - p[1], 255 - p[2]);
         }
     ExpectPreview(expected);
 
@@ -176,17 +131,16 @@ TEST_F(LumoraDialog, ATransparentSampleIsShownOverTheCheckerboard) {
     LumoraChild child(Args(), Env());
     HWND dialog = WaitForDialog(child);
     ASSERT_NE(dialog, nullptr) << Log();
-    std::vector<uint32_t> expected(size_t(kSampleWidth) * kSampleHeight);
+    std::vector<COLORREF> expected(size_t(kSampleWidth) * kSampleHeight);
     for (int y = 0; y < kSampleHeight; ++y)
         for (int x = 0; x < kSampleWidth; ++x) {
             const uint8_t* p =
                 image_.pixel((kSampleLeft + x) * kFactor, (kSampleTop + y) * kFactor);
             // Every plane inverted, the alpha plane too; squares of 8 from
             // the preview's corner, light first.
-            uint32_t m = 255 - p[3], bg = ((y / 8 + x / 8) % 2) ? 204 : 255, e = 0;
-            for (int c = 0; c < 3; ++c)
-                e = e << 8 | ((255 - p[c]) * m + bg * (255 - m) + 127) / 255;
-            expected[size_t(y) * kSampleWidth + x] = e;
+            uint32_t m = 255 - p[3], bg = ((y / 8 + x / 8) % 2) ? 204 : 255, e[3];
+            for (int c = 0; c < 3; ++c) e[c] = ((255 - p[c]) * m + bg * (255 - m) + 127) / 255;
+            expected[size_t(y) * kSampleWidth + x] = RGB(e[0], e[1], e[2]);
         }
     ExpectPreview(expected);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -202,8 +156,8 @@ TEST_F(LumoraDialog, CancelExitsOneAndWritesNothing) {
     ASSERT_NE(cancel, nullptr);
     // As a user would: the mouse, through the input queue.
     for (int attempt = 0; attempt < 3 && child.running(); ++attempt) {
-        ClickAt(cancel);
-        for (int i = 0; i < 40 && child.running(); ++i) Sleep(50);
+        ClickWindow(cancel);
+        WaitUntil([&] { return !child.running(); }, 2000, 50);
     }
     LumoraRun r = child.wait();
     EXPECT_EQ(r.status, 1) << r.err;

@@ -36,8 +36,8 @@ int ReportedBytes(const std::string& formula) {
 
 TEST_F(Lumora, CheckReportsEachFormulaAsTheCompilerSeesIt) {
     std::string good = dir_.file("good.tfs"), bad = dir_.file("bad.tfs");
-    WriteText(good, Settings("0\r0\r0\r0\r0\r0\r0\r0\r", {"255-r", "min(1)", "b/2", "a"}));
-    WriteText(bad, "%RGB-1.0\r\n0\r");
+    WriteBytes(good, Settings("0\r0\r0\r0\r0\r0\r0\r0\r", {"255-r", "min(1)", "b/2", "a"}));
+    WriteBytes(bad, "%RGB-1.0\r\n0\r");
     struct Case {
         std::vector<std::string> args;
         int status;
@@ -140,7 +140,7 @@ TEST_F(Lumora, ApplySettingsLoadsTheFileAsTheEditorDoes) {
     };
     for (const Case& c : cases) {
         DeleteFileA(out.c_str());
-        WriteText(tfs, c.settings);
+        WriteBytes(tfs, c.settings);
         std::vector<std::string> args = {"apply", "--settings", tfs, in, out};
         args.insert(args.end(), c.extra.begin(), c.extra.end());
         LumoraRun r = RunLumora(args);
@@ -187,7 +187,7 @@ TEST_F(Lumora, ManyFilesGoIntoTheOutputFolderAndFailOneByOne) {
     EXPECT_EQ(apply.out, "");
     EXPECT_EQ(Count(Log(), "selector 1 "), 1) << Log();
     EXPECT_EQ(Count(Log(), "selector 4 "), 2) << Log();
-    EXPECT_EQ(ReadText(folder + "\\b.bmp").substr(0, 2), "BM");
+    EXPECT_EQ(FileBytes(folder + "\\b.bmp").substr(0, 2), "BM");
 }
 
 TEST_F(Lumora, OutputFolderIsCheckedBeforeTheInputIsRead) {

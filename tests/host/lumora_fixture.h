@@ -82,7 +82,7 @@ protected:
         return RunLumora(args, {{"LUMORA_TEST_MODE", mode}, {"LUMORA_TEST_LOG", log_}});
     }
 
-    std::string Log() { return ReadText(log_); }
+    std::string Log() { return FileBytes(log_); }
 
     // Neither the output nor its temporary may be left behind.
     void ExpectNoOutput(const std::string& out) {

@@ -2,10 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
 namespace {
 
 std::string Quote(const std::string& a) {
@@ -24,55 +20,12 @@ HANDLE Inheritable(const std::string& path, DWORD access, DWORD creation) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string p = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
-            else DeleteFileA(p.c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
 }  // namespace
-
-bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream f(path, std::ios::binary);
-    f << text;
-}
 
 bool CopyInto(const std::string& file, const std::string& folder, const std::string& name) {
     std::string base = name.empty() ? file.substr(file.find_last_of("\\/") + 1) : name;
     return CopyFileA(file.c_str(), (folder + "\\" + base).c_str(), FALSE) != 0;
 }
-
-TempFolder::TempFolder() {
-    static int counter = 0;
-    char tmp[MAX_PATH];
-    GetTempPathA(MAX_PATH, tmp);
-    path_ = std::string(tmp) + "lumora-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++counter);
-    CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-TempFolder::~TempFolder() { RemoveTree(path_); }
 
 LumoraChild::LumoraChild(const std::vector<std::string>& args, const Environment& env,
                          const std::string& desktop) {
@@ -134,8 +87,8 @@ LumoraRun LumoraChild::wait(unsigned long timeoutMs) {
     }
     // The child's handles are its own copies; ours are still open for
     // writing, which does not keep the files from being read.
-    run_.out = ReadText(outPath_);
-    run_.err = ReadText(errPath_);
+    run_.out = FileBytes(outPath_);
+    run_.err = FileBytes(errPath_);
     return run_;
 }
 

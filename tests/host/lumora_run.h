@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/files.h"
+
 struct LumoraRun {
     int status = -1;
     std::string out, err;
@@ -39,19 +41,4 @@ private:
     LumoraRun run_;
 };
 
-// A fresh folder under the temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "\\" + name; }
-
-private:
-    std::string path_;
-};
-
-bool FileExists(const std::string& path);
-std::string ReadText(const std::string& path);
-void WriteText(const std::string& path, const std::string& text);
 bool CopyInto(const std::string& file, const std::string& folder, const std::string& name = "");

@@ -16,7 +16,7 @@ namespace {
 TEST_F(Lumora, RefusesBadInputWithExitTwoAndNoOutput) {
     std::string good = Save(Pattern(8, 8, false), "in.png");
     std::string out = dir_.file("out.png");
-    WriteText(dir_.file("text.png"), "this is not an image");
+    WriteBytes(dir_.file("text.png"), "this is not an image");
     CopyInto(kTestPlugins + "\\FailLoad.lmf", plugins_);
     CopyInto(kTestPlugins + "\\BadExport.lmf", plugins_);
     struct Case {
@@ -90,8 +90,8 @@ TEST_F(Lumora, ReportsPluginErrorCodesWithTheirMeaning) {
 TEST_F(Lumora, ListShowsFiltersAndSkipsOtherFilesWithAReason) {
     for (const char* name : {"WrongKind", "WrongHost", "NoEntry", "NoPipl", "FailLoad"})
         ASSERT_TRUE(CopyInto(kTestPlugins + "\\" + name + ".lmf", plugins_));
-    WriteText(plugins_ + "\\NotADll.lmf", "MZ? no, just text");
-    WriteText(plugins_ + "\\readme.txt", "not a plug-in name");
+    WriteBytes(plugins_ + "\\NotADll.lmf", "MZ? no, just text");
+    WriteBytes(plugins_ + "\\readme.txt", "not a plug-in name");
     LumoraRun r = RunLumora({"list", "--plugins", plugins_});
     EXPECT_EQ(r.status, 0) << r.err;
     // FailLoad's DllMain refuses to load: listing it proves no plug-in code ran.
@@ -247,7 +247,7 @@ TEST_F(Lumora, WritesTheFormatTheExtensionNames) {
         std::string out = dir_.file(c.name);
         LumoraRun r = Apply(in, out, {"--quiet"});
         ASSERT_EQ(r.status, 0) << c.name << r.err;
-        std::string head = ReadText(out).substr(0, 4);
+        std::string head = FileBytes(out).substr(0, 4);
         const std::string name = c.name;
         if (name == "out.bmp") {
             EXPECT_EQ(head.substr(0, 2), "BM");

@@ -51,7 +51,7 @@ protected:
         plugins_ = dir_.file("plugins");
         CreateDirectoryA(plugins_.c_str(), nullptr);
         settings_ = dir_.file("test.tfs");
-        WriteText(settings_, Settings({77, 0, 0, 0, 0, 0, 0, 9}, {"255-r", "ctl(0)", "b/2", "a"}));
+        WriteBytes(settings_, Settings({77, 0, 0, 0, 0, 0, 0, 9}, {"255-r", "ctl(0)", "b/2", "a"}));
     }
 
     LumoraRun Make(std::vector<std::string> extra, const std::string& out) {
@@ -137,11 +137,11 @@ TEST_F(MakeCommand, ExportWritesWhatMakeLoaded) {
     ASSERT_EQ(Make({"--title", "T", "--category", "C"}, out).status, 0);
     LumoraRun r = RunLumora({"export", out, back});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadText(back), ReadText(settings_));
+    EXPECT_EQ(FileBytes(back), FileBytes(settings_));
     // The shipped grain exported is the format's own example.
     ASSERT_EQ(RunLumora({"export", kPlugins + "\\Tinctor.lmf", back}).status, 0);
     std::string f = "sub(c,rnd(0,ctl(0)),z)\r\r";
-    EXPECT_EQ(ReadText(back), "%RGB-1.0\r101\r0\r0\r0\r0\r0\r0\r0\r" + f + f + f + "a\r\r");
+    EXPECT_EQ(FileBytes(back), "%RGB-1.0\r101\r0\r0\r0\r0\r0\r0\r0\r" + f + f + f + "a\r\r");
 }
 
 TEST_F(MakeCommand, UsageErrorsExitTwoAndWriteNothing) {
@@ -181,7 +181,7 @@ TEST_F(MakeCommand, UsageErrorsExitTwoAndWriteNothing) {
 
 TEST_F(MakeCommand, SettingsFileThatDoesNotLoadWritesNothing) {
     std::string out = plugins_ + "\\kept.lmf";
-    WriteText(out, "the old file");
+    WriteBytes(out, "the old file");
     struct Case {
         std::string settings;
         const char* message;
@@ -192,11 +192,11 @@ TEST_F(MakeCommand, SettingsFileThatDoesNotLoadWritesNothing) {
         {"", "may not have the correct format"},
     };
     for (const Case& c : cases) {
-        WriteText(settings_, c.settings);
+        WriteBytes(settings_, c.settings);
         LumoraRun r = Make({"--title", "T", "--category", "C"}, out);
         EXPECT_EQ(r.status, 2);
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
-        EXPECT_EQ(ReadText(out), "the old file");
+        EXPECT_EQ(FileBytes(out), "the old file");
     }
     DeleteFileA(settings_.c_str());
     LumoraRun r = Make({"--title", "T", "--category", "C"}, out);
@@ -204,7 +204,7 @@ TEST_F(MakeCommand, SettingsFileThatDoesNotLoadWritesNothing) {
     EXPECT_NE(r.err.find("An error occured while attempting to open the settings file."),
               std::string::npos)
         << r.err;
-    EXPECT_EQ(ReadText(out), "the old file");
+    EXPECT_EQ(FileBytes(out), "the old file");
     EXPECT_EQ(FilesIn(plugins_), 1) << "a temporary file was left behind";
 }
 
