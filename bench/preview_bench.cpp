@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 #include "bench/formulas.h"
+#include "host/display.h"
 #include "plugin/core/area.h"
 #include "plugin/core/plugin.h"
 #include "plugin_ui/slider.h"
@@ -57,29 +58,6 @@ int16_t __cdecl AdvanceState() {
     gOut = gIn;
     gRecord.inData = gIn.data();
     gRecord.outData = gOut.data();
-    return 0;
-}
-
-// What a host does with the preview: convert to a DIB and copy it out.
-int16_t __cdecl DisplayPixels(const HostPixelMap* map, const HostRect32* src, int32_t row,
-                              int32_t col, void* dc) {
-    const int w = src->right - src->left, h = src->bottom - src->top;
-    static std::vector<uint32_t> bits;
-    bits.resize(size_t(w) * h);
-    const auto* base = static_cast<const uint8_t*>(map->baseAddr);
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* p = base + size_t(y) * map->rowBytes;
-        for (int x = 0; x < w; ++x, p += map->colBytes)
-            bits[size_t(y) * w + x] = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
-    }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    SetDIBitsToDevice(static_cast<HDC>(dc), col, row, DWORD(w), DWORD(h), 0, 0, 0, UINT(h),
-                      bits.data(), &info, DIB_RGB_COLORS);
     return 0;
 }
 
@@ -154,7 +132,7 @@ int main(int argc, char** argv) {
     BuildTrigTables();
     gRecord.platformData = &gPlatform;
     gRecord.advanceState = AdvanceState;
-    gRecord.displayPixels = DisplayPixels;
+    gRecord.displayPixels = DisplayPixels;  // the host's: a DIB copied into the dialog
     gRecord.abortProc = NeverAbort;
     gRecord.progressProc = NoProgress;
     gRecord.planes = 3;
