@@ -123,13 +123,13 @@ void RunModal(const char* caption, const std::function<void()>& modal,
     const DWORD self = GetCurrentThreadId();
     bool seen = false;
     std::thread helper([&] {
-        HWND dialog = WaitForWindow({.caption = caption, .thread = self});
+        HWND dialog = WaitForWindow({.caption = caption, .thread = self}, 10000);
         seen = dialog != nullptr;
         if (dialog) user(dialog);
     });
     modal();
     helper.join();
-    EXPECT_TRUE(seen) << "no dialog \"" << caption << "\" appeared";
+    EXPECT_TRUE(seen) << "no dialog \"" << (caption ? caption : "(any)") << "\" appeared";
 }
 
 LRESULT Ask(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -158,6 +158,12 @@ std::vector<std::string> TextsOfClass(HWND parent, const char* className) {
     return texts;
 }
 
+std::string MessageText(HWND box) {
+    std::string text;
+    for (const std::string& line : TextsOfClass(box, "Static")) text += line + "\n";
+    return text;
+}
+
 bool ItemEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
 bool ItemVisible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != 0; }
 bool ItemChecked(HWND dialog, int id) {
@@ -169,6 +175,12 @@ HWND FocusOf(HWND window) {
     info.cbSize = sizeof info;
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
                                                                               : nullptr;
+}
+
+std::pair<int, int> SelectionOf(HWND edit) {
+    DWORD start = 0, end = 0;
+    Ask(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {int(start), int(end)};
 }
 
 void MouseTo(int x, int y) {

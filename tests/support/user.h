@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Waits until `done` holds, trying every `stepMs`; false after `timeoutMs`.
@@ -46,11 +47,15 @@ std::string TextOf(HWND window);
 std::string ItemText(HWND dialog, int id);
 // The texts of the children of one window class, in creation order.
 std::vector<std::string> TextsOfClass(HWND parent, const char* className);
+// The texts of a message box, one line each.
+std::string MessageText(HWND box);
 bool ItemEnabled(HWND dialog, int id);
 bool ItemVisible(HWND dialog, int id);
 bool ItemChecked(HWND dialog, int id);  // a standard button's check
 // The window that has the keyboard focus in the thread owning `window`.
 HWND FocusOf(HWND window);
+// The selected range of an edit field: {start, end}.
+std::pair<int, int> SelectionOf(HWND edit);
 
 // The user's hands. Coordinates are screen pixels.
 void MouseTo(int x, int y);
