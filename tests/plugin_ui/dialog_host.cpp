@@ -1,10 +1,12 @@
 #include "tests/plugin_ui/dialog_host.h"
-#include <cstdio>
+#include "host/display.h"
 #include "tests/plugin/plugin_paths.h"
 #include "tests/plugin/recording_callbacks.h"
+#include "tests/support/user.h"
 
 namespace {
 
+const bool gWineFrames = DrawOwnFrames();
 DialogHost* gHostUnderTest;  // the callbacks take no context
 
 LRESULT CALLBACK MainWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -24,23 +26,6 @@ HWND CreateMainWindow() {
 }
 
 }  // namespace
-
-TestImage LoadPpm(const char* path) {
-    TestImage image;
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return image;
-    int w = 0, h = 0, maxval = 0;
-    if (std::fscanf(f, "P6 %d %d %d", &w, &h, &maxval) == 3 && maxval == 255 && w > 0 && h > 0) {
-        std::fgetc(f);
-        image.width = w;
-        image.height = h;
-        image.pixels.resize(size_t(w) * h * 3);
-        if (std::fread(image.pixels.data(), 1, image.pixels.size(), f) != image.pixels.size())
-            image = TestImage{};
-    }
-    std::fclose(f);
-    return image;
-}
 
 TestImage PatternImage(int width, int height, int planes) {
     TestImage image;
@@ -135,16 +120,16 @@ int16_t DialogHost::Wait(DWORD ms) {
 }
 
 HWND DialogHost::WaitForDialog(DWORD ms) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms && !finished_) {
-        HWND d = State() ? static_cast<HWND>(State()->dialogWindow) : nullptr;
-        if (d && IsWindowVisible(d)) {
-            Sleep(300);  // let it paint
-            return d;
-        }
-        Sleep(10);
-    }
-    return nullptr;
+    HWND d = nullptr;
+    WaitUntil(
+        [&] {
+            d = State() ? static_cast<HWND>(State()->dialogWindow) : nullptr;
+            return finished_ || (d && IsWindowVisible(d));
+        },
+        ms);
+    if (finished_ || !d || !IsWindowVisible(d)) return nullptr;
+    Sleep(300);  // let it paint
+    return d;
 }
 
 // The requested input area at `rate`: sample (r, c) of the area is source
@@ -204,26 +189,7 @@ int16_t __cdecl DialogHost::DisplayPixels(const HostPixelMap* map, const HostRec
         std::lock_guard<std::mutex> g(h->lock_);
         h->displayCalls_.push_back(call);
     }
-    const int w = source->right - source->left, hgt = source->bottom - source->top;
-    if (w <= 0 || hgt <= 0) return 0;
-    std::vector<uint32_t> bits(size_t(w) * hgt);
-    const auto* base = static_cast<const uint8_t*>(map->baseAddr);
-    for (int y = 0; y < hgt; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint8_t* p = base + size_t(source->top - map->top + y) * map->rowBytes +
-                               size_t(source->left - map->left + x) * map->colBytes;
-            bits[size_t(y) * w + x] =
-                uint32_t(p[0]) << 16 | uint32_t(p[map->planeBytes]) << 8 | p[2 * map->planeBytes];
-        }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -hgt;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    SetDIBitsToDevice(static_cast<HDC>(dc), col, row, DWORD(w), DWORD(hgt), 0, 0, 0, UINT(hgt),
-                      bits.data(), &info, DIB_RGB_COLORS);
-    return 0;
+    return ::DisplayPixels(map, source, row, col, dc);
 }
 
 std::vector<AdvanceCall> DialogHost::AdvanceCalls() {

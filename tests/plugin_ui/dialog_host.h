@@ -6,8 +6,8 @@
 //
 // Advance state fills the input and output buffers for the requested areas
 // from a test image, one source pixel per rate x rate block; display pixels
-// draws the pixel map into the given device context and records what it was
-// handed.
+// records what it was handed and draws it as the stand-in host does. Wine
+// draws the frames of this program's windows itself.
 #pragma once
 #include <windows.h>
 #include <atomic>
@@ -24,9 +24,6 @@ struct TestImage {
     std::vector<uint8_t> pixels;  // interleaved, rows without padding
     uint8_t at(int x, int y, int p) const { return pixels[(size_t(y) * width + x) * planes + p]; }
 };
-
-// A binary PPM (P6, 8-bit) file; empty when it cannot be read.
-TestImage LoadPpm(const char* path);
 
 // A w x h image whose samples differ from pixel to pixel and plane to plane.
 TestImage PatternImage(int width, int height, int planes);

@@ -11,7 +11,6 @@
 #include "tests/plugin_ui/dialog_host.h"
 #include "tests/plugin_ui/editor_fixture.h"
 #include "tests/plugin_ui/import_patch.h"
-#include "tests/plugin_ui/user_input.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ TEST_F(EditorDialog, TypingShowsAMarkerAtTheNextRecompileAndCancelKeepsTheEdits)
     EXPECT_EQ(gTimerPeriod, 250u);  // typing is compiled at most four times a second
     HWND red = GetDlgItem(dialog, IDC_FORMULA);
     EXPECT_EQ(TextOf(dialog), "Tinctor Editor");
-    EXPECT_EQ(FocusOf(host.ThreadId()), red);
+    EXPECT_EQ(FocusOf(dialog), red);
     // Three planes: the alpha row is hidden.
     EXPECT_FALSE(ItemVisible(dialog, IDC_FORMULA + 3));
     EXPECT_FALSE(ItemVisible(dialog, IDC_ALPHA_LABEL));
@@ -52,7 +51,6 @@ TEST_F(EditorDialog, TypingShowsAMarkerAtTheNextRecompileAndCancelKeepsTheEdits)
     EXPECT_STREQ(host.Definition()->formula[0], "r+foo(1)");
     EXPECT_TRUE(ItemVisible(dialog, IDC_MARKER));
     EXPECT_FALSE(ItemVisible(dialog, IDC_MARKER + 1));
-    PauseForScreenshot(dialog);
 
     for (int i = 0; i < 6; ++i) PressKey(VK_BACK);
     TypeText("g");
@@ -87,18 +85,17 @@ TEST_F(EditorDialog, ClickingAMarkerSelectsTheErrorRangeInItsField) {
     ClickItem(dialog, IDC_MARKER + 1);
     Sleep(200);
     HWND green = GetDlgItem(dialog, IDC_FORMULA + 1);
-    EXPECT_EQ(FocusOf(host.ThreadId()), green);
-    int start, end;
-    Selection(green, &start, &end);
+    EXPECT_EQ(FocusOf(dialog), green);
+    auto [start, end] = SelectionOf(green);
     EXPECT_EQ(start, s->errorStart[1]);
     EXPECT_EQ(end, s->errorEnd[1]);
     EXPECT_EQ(text.substr(size_t(start), size_t(end - start)), "zork");
     // Ctrl+A selects the whole field and changes nothing.
     PressKey(VK_CONTROL, 'A');
     Sleep(200);
-    Selection(green, &start, &end);
-    EXPECT_EQ(start, 0);
-    EXPECT_EQ(end, int(text.size()));
+    const auto all = SelectionOf(green);
+    EXPECT_EQ(all.first, 0);
+    EXPECT_EQ(all.second, int(text.size()));
     EXPECT_EQ(ItemText(dialog, IDC_FORMULA + 1), text);
     EXPECT_FALSE(host.Finished());
 }
@@ -114,9 +111,8 @@ TEST_F(EditorDialog, OkWithErrorsInGreenAndAlphaSelectsGreenAndStaysOpen) {
     EXPECT_FALSE(host.Finished());
     EXPECT_TRUE(IsWindowVisible(dialog));
     HWND green = GetDlgItem(dialog, IDC_FORMULA + 1);
-    EXPECT_EQ(FocusOf(host.ThreadId()), green);
-    int start, end;
-    Selection(green, &start, &end);
+    EXPECT_EQ(FocusOf(dialog), green);
+    auto [start, end] = SelectionOf(green);
     EXPECT_EQ(start, 2);
     EXPECT_EQ(end, 6);
     EXPECT_FALSE(ItemVisible(dialog, IDC_MARKER));
@@ -130,13 +126,6 @@ TEST_F(EditorDialog, OkWithErrorsInGreenAndAlphaSelectsGreenAndStaysOpen) {
     EXPECT_STREQ(host.Definition()->formula[3], "255-a");
 }
 
-BOOL CALLBACK CountVisibleDialogs(HWND w, LPARAM count) {
-    char cls[32];
-    GetClassNameA(w, cls, sizeof cls);
-    if (IsWindowVisible(w) && std::strcmp(cls, "#32770") == 0) ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
 TEST_F(EditorDialog, MakeRefusesWhileAChannelFailsOrMemoryIsShort) {
     ASSERT_TRUE(Open(3));
     ClickItem(dialog, IDC_FORMULA + 2);
@@ -145,13 +134,10 @@ TEST_F(EditorDialog, MakeRefusesWhileAChannelFailsOrMemoryIsShort) {
     ClickItem(dialog, IDC_MAKE);  // before the timer: Make recompiles by itself
     Sleep(400);
     HWND blue = GetDlgItem(dialog, IDC_FORMULA + 2);
-    EXPECT_EQ(FocusOf(host.ThreadId()), blue);
-    int start, end;
-    Selection(blue, &start, &end);
+    EXPECT_EQ(FocusOf(dialog), blue);
+    auto [start, end] = SelectionOf(blue);
     EXPECT_EQ(ItemText(dialog, IDC_FORMULA + 2).substr(size_t(start), size_t(end - start)), "zork");
-    int dialogs = 0;
-    EnumThreadWindows(host.ThreadId(), CountVisibleDialogs, LPARAM(&dialogs));
-    EXPECT_EQ(dialogs, 1);  // no Build Filter dialog, no message
+    EXPECT_EQ(FindWindows({.thread = host.ThreadId()}).size(), 1u);  // no Build Filter, no message
     EXPECT_EQ(host.State()->makerCopy, nullptr);
 
     // Mended, but without memory for the maker's copy: message 2005.
@@ -161,8 +147,9 @@ TEST_F(EditorDialog, MakeRefusesWhileAChannelFailsOrMemoryIsShort) {
     gAllocPatch = &alloc;
     ASSERT_TRUE(alloc.Active());
     ClickItem(dialog, IDC_MAKE);
-    HWND box = WaitForMessageBox(
-        host.ThreadId(), "Unable to allocate local memory. This operation cannot be completed.");
+    HWND box = WaitForWindow(
+        {.words = "Unable to allocate local memory. This operation cannot be completed.",
+         .thread = host.ThreadId()});
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(TextOf(box), "Tinctor Editor");
     PostMessageA(box, WM_COMMAND, IDOK, 0);

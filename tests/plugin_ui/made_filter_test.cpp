@@ -6,7 +6,6 @@
 #include "plugin_ui/resource.h"
 #include "tests/plugin_ui/dialog_host.h"
 #include "tests/plugin_ui/editor_fixture.h"
-#include "tests/plugin_ui/user_input.h"
 
 namespace {
 
@@ -37,7 +36,6 @@ TEST_F(MadeFilterDialog, ShippedGrainShowsItsOneSliderWithLabelAndPreview) {
     EXPECT_EQ(ItemText(dialog, IDC_VALUE_LABEL), "101");
     EXPECT_EQ(GetDlgItem(dialog, IDC_FORMULA), nullptr);  // no formula fields
     EXPECT_GE(host.DisplayCount(), 1);
-    PauseForScreenshot(dialog);
     ClickItem(dialog, IDOK);
     EXPECT_EQ(host.Wait(), 0);
 }

@@ -8,45 +8,8 @@
 #include "plugin_ui/slider.h"
 #include "tests/plugin_ui/dialog_host.h"
 #include "tests/plugin_ui/editor_fixture.h"
-#include "tests/plugin_ui/user_input.h"
 
 namespace {
-
-// The client area of a window of another thread, read back through GDI.
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<COLORREF> at;
-    COLORREF operator()(int x, int y) const { return at[size_t(y) * width + x]; }
-};
-
-Pixels CaptureClient(HWND window) {
-    RECT r;
-    GetClientRect(window, &r);
-    Pixels p;
-    p.width = r.right;
-    p.height = r.bottom;
-    HDC dc = GetDC(window);
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, p.width, p.height);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, p.width, p.height, dc, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = p.width;
-    info.bmiHeader.biHeight = -p.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> raw(size_t(p.width) * p.height);
-    GetDIBits(mem, bitmap, 0, UINT(p.height), raw.data(), &info, DIB_RGB_COLORS);
-    p.at.resize(raw.size());
-    for (size_t i = 0; i < raw.size(); ++i)
-        p.at[i] = RGB((raw[i] >> 16) & 255, (raw[i] >> 8) & 255, raw[i] & 255);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    ReleaseDC(window, dc);
-    return p;
-}
 
 int Clamp(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
@@ -114,28 +77,28 @@ TEST_F(EditorDialog, PreviewShowsTheFilteredSamplePixelForPixelCentredAndFramed)
     EXPECT_EQ(d.col, left);
 
     auto expectFilteredSample = [&](int control0) {
-        const Pixels p = CaptureClient(dialog);
+        const Capture p = CaptureClient(dialog);
         int wrong = 0;
         for (int y = 0; y < sh; ++y)
             for (int x = 0; x < sw; ++x) {
                 const COLORREF want =
                     RGB(Clamp(2 * x), image.at(x * f, y * f, 1), Clamp(y + control0));
-                if (p(left + x, top + y) != want && wrong++ < 5)
+                if (p.at(left + x, top + y) != want && wrong++ < 5)
                     ADD_FAILURE() << "pixel " << x << "," << y << " shows " << std::hex
-                                  << p(left + x, top + y) << " instead of " << want;
+                                  << p.at(left + x, top + y) << " instead of " << want;
             }
         EXPECT_EQ(wrong, 0);
         return p;
     };
-    const Pixels p = expectFilteredSample(10);
+    const Capture p = expectFilteredSample(10);
     const COLORREF black = RGB(0, 0, 0);
     for (int x = -1; x <= sw; ++x) {
-        EXPECT_EQ(p(left + x, top - 1), black) << x;
-        EXPECT_EQ(p(left + x, top + sh), black) << x;
+        EXPECT_EQ(p.at(left + x, top - 1), black) << x;
+        EXPECT_EQ(p.at(left + x, top + sh), black) << x;
     }
     for (int y = -1; y <= sh; ++y) {
-        EXPECT_EQ(p(left - 1, top + y), black) << y;
-        EXPECT_EQ(p(left + sw, top + y), black) << y;
+        EXPECT_EQ(p.at(left - 1, top + y), black) << y;
+        EXPECT_EQ(p.at(left + sw, top + y), black) << y;
     }
 
     // A repaint shows the kept preview and runs nothing, so a keystroke
@@ -150,7 +113,7 @@ TEST_F(EditorDialog, PreviewShowsTheFilteredSamplePixelForPixelCentredAndFramed)
         gKeyDialog = dialog;
         if (step == 0) InvalidateRect(dialog, nullptr, TRUE);
         else PostMessageA(dialog, sliderMessage, IDC_SLIDER, MAKELPARAM(50, SliderReleased));
-        for (int i = 0; i < 250 && host.DisplayCount() < displays + 1 + step; ++i) Sleep(20);
+        WaitUntil([&] { return host.DisplayCount() >= displays + 1 + step; }, 5000, 20);
         EXPECT_EQ(gKeyDialog, nullptr) << "step " << step << ": the message never came";
         EXPECT_GE(host.DisplayCount(), displays + 1 + step) << "step " << step;
         Sleep(200);
@@ -201,7 +164,8 @@ TEST_F(EditorDialog, RefusedSampleShowsMessage2004AndStartCancels) {
     host.advanceAnswer = 1;
     host.Run(PatternImage(200, 100, 3));
     Sleep(300);
-    HWND box = WaitForMessageBox(host.ThreadId(), "create a sample for this image");
+    HWND box =
+        WaitForWindow({.words = "create a sample for this image", .thread = host.ThreadId()});
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(TextOf(box), "Tinctor Editor");
     PostMessageA(box, WM_COMMAND, IDOK, 0);

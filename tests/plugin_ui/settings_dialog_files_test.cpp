@@ -4,16 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "plugin_ui/maker.h"
 #include "plugin_ui/settings_codec.h"
 #include "plugin_ui/settings_file.h"
 #include "plugin_ui/ui.h"
-#include "tests/plugin_ui/dialog_driver.h"
 #include "tests/plugin_ui/import_patch.h"
 #include "tests/plugin_ui/plugin_fixture.h"
+#include "tests/support/files.h"
+#include "tests/support/user.h"
 
 namespace {
 
@@ -30,7 +28,7 @@ protected:
         HWND box = WaitForDialog("Maker Test");
         if (!box) return "(no message box)";
         std::string text = MessageText(box);
-        Click(box, button);
+        PressButton(box, button);
         WaitUntilClosed(box);
         return text;
     }
@@ -87,15 +85,16 @@ TEST_F(SettingsDialogs, FailedSavesAndMakesShowTheirMessageAndLeaveNothingBehind
                                "WriteFile", reinterpret_cast<void*>(HalfWrite));
         gWritePatch = &halfWrites;
         std::string text;
-        RunModal([&] { make ? MakeFilter() : SaveSettings(hostWindow_); },
-                 [&] {
-                     HWND d = make ? nullptr : WaitForDialog("Save As");
-                     if (d) ChooseFile(d, target);
-                     // "Do you want to replace it?" from the dialog or from Make.
-                     if (row.target != None && d) Click(WaitForDialog(nullptr, 5000, d), IDYES);
-                     if (row.target != None && !d) Answer(IDYES);
-                     text = Answer(IDOK);
-                 });
+        RunModal(
+            make ? "Maker Test" : "Save As",
+            [&] { make ? MakeFilter() : SaveSettings(hostWindow_); },
+            [&](HWND d) {
+                if (!make) ChooseFile(d, target);
+                // "Do you want to replace it?" from the dialog or from Make.
+                if (row.target != None && !make) PressButton(WaitForWindow({.except = d}), IDYES);
+                if (row.target != None && make) Answer(IDYES);
+                text = Answer(IDOK);
+            });
         EXPECT_NE(text.find(row.message), std::string::npos) << text;
         EXPECT_FALSE(AnyTemporaryFileIn(folder)) << row.name;
         EXPECT_EQ(GetFileAttributesA(target.c_str()), attributes) << row.name;
@@ -121,31 +120,29 @@ TEST_F(SettingsDialogs, FilterListAndFolderComeFromOurOwnModule) {
 TEST_F(SettingsDialogs, SaveAsWritesIntoThePluginFolderAndAsksBeforeReplacing) {
     std::string path = OwnFolder() + "dialog-saved.tfs";
     DeleteFileA(path.c_str());
-    RunModal([&] { SaveSettings(hostWindow_); },
-             [&] {
-                 HWND d = WaitForDialog("Save As");
-                 ASSERT_NE(d, nullptr);
-                 HWND types = GetDlgItem(d, 0x470);
-                 EXPECT_EQ(SendMessageA(types, CB_GETCOUNT, 0, 0), 2);
-                 char first[64] = "";
-                 SendMessageA(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
-                 EXPECT_STREQ(first, "Settings (*.tfs)");
-                 ChooseFile(d, "dialog-saved");  // the folder and the extension are the dialog's
-                 EXPECT_TRUE(WaitUntilClosed(d));
-             });
+    RunModal(
+        "Save As", [&] { SaveSettings(hostWindow_); },
+        [&](HWND d) {
+            HWND types = GetDlgItem(d, 0x470);
+            EXPECT_EQ(SendMessageA(types, CB_GETCOUNT, 0, 0), 2);
+            char first[64] = "";
+            SendMessageA(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+            EXPECT_STREQ(first, "Settings (*.tfs)");
+            ChooseFile(d, "dialog-saved");  // the folder and the extension are the dialog's
+            EXPECT_TRUE(WaitUntilClosed(d));
+        });
     EXPECT_EQ(FileBytes(path), EncodeSettings(*definition_));
 
     definition_->sliderValue[5] = 66;
-    RunModal([&] { SaveSettings(hostWindow_); },
-             [&] {
-                 HWND d = WaitForDialog("Save As");
-                 ASSERT_NE(d, nullptr);
-                 ChooseFile(d, "dialog-saved.tfs");
-                 HWND ask = WaitForDialog(nullptr, 5000, d);
-                 ASSERT_NE(ask, nullptr);
-                 Click(ask, IDYES);
-                 EXPECT_TRUE(WaitUntilClosed(d));
-             });
+    RunModal(
+        "Save As", [&] { SaveSettings(hostWindow_); },
+        [&](HWND d) {
+            ChooseFile(d, "dialog-saved.tfs");
+            HWND ask = WaitForWindow({.except = d});
+            ASSERT_NE(ask, nullptr);
+            PressButton(ask, IDYES);
+            EXPECT_TRUE(WaitUntilClosed(d));
+        });
     EXPECT_EQ(FileBytes(path), EncodeSettings(*definition_));
     DeleteFileA(path.c_str());
 }
@@ -153,13 +150,12 @@ TEST_F(SettingsDialogs, SaveAsWritesIntoThePluginFolderAndAsksBeforeReplacing) {
 TEST_F(SettingsDialogs, OpenLoadsAFileAndCompilesIt) {
     std::string path = OwnFolder() + "dialog-load.tfs";
     WriteBytes(path, "%RGB-1.0\r300\r-5\rabc\r 42\r0\r0\r0\r7\rr +\r\rg\r\rb\r\ra\r\r");
-    RunModal([&] { LoadSettings(hostWindow_); },
-             [&] {
-                 HWND d = WaitForDialog("Open");
-                 ASSERT_NE(d, nullptr);
-                 ChooseFile(d, path);
-                 EXPECT_TRUE(WaitUntilClosed(d));
-             });
+    RunModal(
+        "Open", [&] { LoadSettings(hostWindow_); },
+        [&](HWND d) {
+            ChooseFile(d, path);
+            EXPECT_TRUE(WaitUntilClosed(d));
+        });
     EXPECT_EQ(WaitForDialog("Maker Test", 300), nullptr) << "a formula error is no load error";
     EXPECT_STREQ(definition_->formula[0], "r +");
     EXPECT_STREQ(definition_->formula[3], "a");
@@ -175,13 +171,12 @@ TEST_F(SettingsDialogs, FailedLoadsShowTheirMessageAndKeepTheDefinition) {
     WriteBytes(bad, "%RGB-1.0\r1\r2\r3\r4\r5\r6\r7\r8\rcut\r\r");  // ends after the red formula
     FilterDefinition before = *definition_;
     std::string text;
-    RunModal([&] { LoadSettings(hostWindow_); },
-             [&] {
-                 HWND d = WaitForDialog("Open");
-                 ASSERT_NE(d, nullptr);
-                 ChooseFile(d, bad);
-                 text = Answer(IDOK);
-             });
+    RunModal(
+        "Open", [&] { LoadSettings(hostWindow_); },
+        [&](HWND d) {
+            ChooseFile(d, bad);
+            text = Answer(IDOK);
+        });
     EXPECT_NE(text.find("This file may not have the correct format."), std::string::npos) << text;
     // What the editor showed goes back into the definition: the editor test
     // (settings_dialog) checks that; this window shows no formulas.
@@ -190,13 +185,12 @@ TEST_F(SettingsDialogs, FailedLoadsShowTheirMessageAndKeepTheDefinition) {
 
     // Only the path must exist: a missing file is accepted by the dialog and
     // then cannot be opened.
-    RunModal([&] { LoadSettings(hostWindow_); },
-             [&] {
-                 HWND d = WaitForDialog("Open");
-                 ASSERT_NE(d, nullptr);
-                 ChooseFile(d, OwnFolder() + "no-such-file.tfs");
-                 text = Answer(IDOK);
-             });
+    RunModal(
+        "Open", [&] { LoadSettings(hostWindow_); },
+        [&](HWND d) {
+            ChooseFile(d, OwnFolder() + "no-such-file.tfs");
+            text = Answer(IDOK);
+        });
     EXPECT_NE(text.find("An error occured while attempting to open the settings file."),
               std::string::npos)
         << text;
@@ -206,12 +200,11 @@ TEST_F(SettingsDialogs, FailedLoadsShowTheirMessageAndKeepTheDefinition) {
 
 TEST_F(SettingsDialogs, CancelChangesNothing) {
     FilterDefinition before = *definition_;
-    RunModal([&] { LoadSettings(hostWindow_); },
-             [&] {
-                 HWND d = WaitForDialog("Open");
-                 ASSERT_NE(d, nullptr);
-                 Click(d, IDCANCEL);
-                 EXPECT_TRUE(WaitUntilClosed(d));
-             });
+    RunModal(
+        "Open", [&] { LoadSettings(hostWindow_); },
+        [&](HWND d) {
+            PressButton(d, IDCANCEL);
+            EXPECT_TRUE(WaitUntilClosed(d));
+        });
     EXPECT_EQ(std::memcmp(definition_, &before, sizeof before), 0);
 }

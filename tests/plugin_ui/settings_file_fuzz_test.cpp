@@ -5,12 +5,12 @@
 #include <windows.h>
 
 #include <cstring>
-#include <fstream>
 #include <random>
 
 #include "plugin_ui/settings_codec.h"
 #include "plugin_ui/settings_file.h"
 #include "tests/plugin_ui/plugin_fixture.h"
+#include "tests/support/files.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ TEST_F(SettingsFileFuzz, MutatedFilesLoadCompletelyOrLeaveTheDefinition) {
             case 3: file.insert(at, 1, '\r'); break;
             }
         }
-        std::ofstream(path, std::ios::binary) << file;
+        WriteBytes(path, file);
         FilterDefinition before = *definition_, expected = *definition_;
         MemoryByteSource source(file);
         bool decodes = DecodeSettings(source, expected);

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 #include "plugin_ui/slider.h"
-#include "tests/plugin_ui/user_input.h"
+#include "tests/support/user.h"
 
 namespace {
 
@@ -47,18 +47,11 @@ protected:
         ASSERT_NE(slider, nullptr);
         gReceived.clear();
         gStealCapture = false;
-        Pump();
+        Pump(200);
     }
     void TearDown() override {
         DestroyWindow(parent);
         UnregisterSliderClass(GetModuleHandleA(nullptr));
-    }
-    static void Pump() {
-        MSG msg;
-        for (int i = 0; i < 20; ++i) {
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-            Sleep(10);
-        }
     }
     LRESULT Send(UINT m, WPARAM wp, LPARAM lp = 0) { return SendMessageA(slider, m, wp, lp); }
     HWND parent = nullptr, slider = nullptr;
@@ -83,7 +76,7 @@ TEST_F(SliderWindow, PaintsTrackOnTheTopRowAndTheThumbBelowIt) {
     Send(SliderSetRangeMsg, 0, MAKELPARAM(0, 255));
     Send(SliderSetValueMsg, 128);
     const int pos = int(Send(SliderGet, 1));
-    Pump();
+    Pump(200);
     HDC dc = GetDC(slider);
     const COLORREF black = RGB(0, 0, 0);
     EXPECT_EQ(GetPixel(dc, 7, 0), black);        // track from width / 2
@@ -111,14 +104,10 @@ TEST_F(SliderWindow, ADragThatLosesTheCaptureEndsWithARelease) {
         MouseButton(false);
     });
     DWORD start = GetTickCount();
-    MSG msg;
-    while (GetTickCount() - start < 800) {  // the button is still down then
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(5);
-    }
+    Pump(800);  // the button is still down then
     const DWORD ended = GetTickCount() - start;
     hand.join();
-    Pump();
+    Pump(200);
     ASSERT_GE(gReceived.size(), 2u);
     EXPECT_EQ(gReceived.front().code, SliderMoving);
     EXPECT_EQ(gReceived.back().code, SliderReleased);
