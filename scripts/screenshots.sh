@@ -38,7 +38,7 @@ sh scripts/contact_sheet.sh docs/screenshots/collection.jpg >/dev/null
   done
 )
 # The editor and the made-filter dialog on the photograph.
-sh tests/plugin_ui/screenshots.sh >/dev/null
+sh scripts/editor_screenshots.sh >/dev/null
 # The installer's main window and dialogs.
 sh scripts/setup_screenshots.sh >/dev/null
 # The formula guide's gallery: every recipe in it, through lumora fx.
