@@ -14,25 +14,23 @@
 
 namespace {
 
-// The plug-in's SetTimer, recorded: the period the editor asks for.
-ImportPatch* gTimerPatch;
+// Stand-ins for the plug-in's imports. Only the plug-in's import slots are
+// patched: a stand-in passes calls on through this program's own imports.
+// SetTimer, recorded: the period the editor asks for.
 UINT gTimerPeriod;
 UINT_PTR WINAPI RecordTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc) {
     gTimerPeriod = ms;
-    return gTimerPatch->Original<decltype(&SetTimer)>()(window, id, ms, proc);
+    return SetTimer(window, id, ms, proc);
 }
 
-// The plug-in's GlobalAlloc, with no room for a copy of the definition.
-ImportPatch* gAllocPatch;
+// GlobalAlloc with no room for a copy of the definition.
 HGLOBAL WINAPI NoRoomForADefinition(UINT flags, SIZE_T bytes) {
-    if (bytes == sizeof(FilterDefinition)) return nullptr;
-    return gAllocPatch->Original<decltype(&GlobalAlloc)>()(flags, bytes);
+    return bytes == sizeof(FilterDefinition) ? nullptr : GlobalAlloc(flags, bytes);
 }
 
 TEST_F(EditorDialog, TypingShowsAMarkerAtTheNextRecompileAndCancelKeepsTheEdits) {
     ImportPatch timer(host.Module(), "user32.dll", "SetTimer",
                       reinterpret_cast<void*>(RecordTimer));
-    gTimerPatch = &timer;
     ASSERT_TRUE(timer.Active());
     ASSERT_TRUE(Open(3));
     EXPECT_EQ(gTimerPeriod, 250u);  // typing is compiled at most four times a second
@@ -144,7 +142,6 @@ TEST_F(EditorDialog, MakeRefusesWhileAChannelFailsOrMemoryIsShort) {
     SetDlgItemTextA(dialog, IDC_FORMULA + 2, "b");
     ImportPatch alloc(host.Module(), "kernel32.dll", "GlobalAlloc",
                       reinterpret_cast<void*>(NoRoomForADefinition));
-    gAllocPatch = &alloc;
     ASSERT_TRUE(alloc.Active());
     ClickItem(dialog, IDC_MAKE);
     HWND box = WaitForWindow(

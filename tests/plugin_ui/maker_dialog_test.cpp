@@ -25,6 +25,11 @@ std::string ResourceOf(const std::string& path, const char* type) {
     return bytes;
 }
 
+// A check box and its label as "<checked><enabled>", e.g. "10".
+std::string Pair(HWND dialog, int box, int label) {
+    return {char('0' + ItemChecked(dialog, box)), char('0' + ItemEnabled(dialog, label))};
+}
+
 class BuildDialog : public PluginFixture {};
 class MakeFilterTest : public PluginFixture {};
 class AboutBox : public PluginFixture {};
@@ -62,35 +67,31 @@ TEST_F(BuildDialog, StartsFromTheTemplateAndKeepsMapsAndControlsApart) {
             for (int id = IDC_BUILD_MAP_BOX; id < IDC_BUILD_MAP_BOX + 12; ++id)
                 EXPECT_FALSE(ItemChecked(d, id)) << id;
 
+            // A box and its label: "11" checked and enabled, "00" cleared and disabled.
+            auto map = [&](int i) {
+                return Pair(d, IDC_BUILD_MAP_BOX + i, IDC_BUILD_MAP_LABEL + i);
+            };
+            auto slider = [&](int j) {
+                return Pair(d, IDC_BUILD_SLIDER_BOX + j, IDC_BUILD_SLIDER_LABEL + j);
+            };
             PressButton(d, IDC_BUILD_SLIDER_BOX + 2);
-            EXPECT_TRUE(ItemChecked(d, IDC_BUILD_SLIDER_BOX + 2));
-            EXPECT_TRUE(ItemEnabled(d, IDC_BUILD_SLIDER_LABEL + 2));
+            EXPECT_EQ(slider(2), "11");
             PressButton(d, IDC_BUILD_SLIDER_BOX + 3);
             // "Map 1" clears "Control 2" and "Control 3" and disables their labels.
             PressButton(d, IDC_BUILD_MAP_BOX + 1);
-            EXPECT_TRUE(ItemChecked(d, IDC_BUILD_MAP_BOX + 1));
-            EXPECT_TRUE(ItemEnabled(d, IDC_BUILD_MAP_LABEL + 1));
-            EXPECT_FALSE(ItemChecked(d, IDC_BUILD_SLIDER_BOX + 2));
-            EXPECT_FALSE(ItemChecked(d, IDC_BUILD_SLIDER_BOX + 3));
-            EXPECT_FALSE(ItemEnabled(d, IDC_BUILD_SLIDER_LABEL + 2));
-            EXPECT_FALSE(ItemEnabled(d, IDC_BUILD_SLIDER_LABEL + 3));
+            EXPECT_EQ(map(1) + slider(2) + slider(3), "110000");
             // "Control 3" clears "Map 1", leaves "Control 2" cleared.
             PressButton(d, IDC_BUILD_SLIDER_BOX + 3);
-            EXPECT_TRUE(ItemChecked(d, IDC_BUILD_SLIDER_BOX + 3));
-            EXPECT_TRUE(ItemEnabled(d, IDC_BUILD_SLIDER_LABEL + 3));
-            EXPECT_FALSE(ItemChecked(d, IDC_BUILD_MAP_BOX + 1));
-            EXPECT_FALSE(ItemEnabled(d, IDC_BUILD_MAP_LABEL + 1));
-            EXPECT_FALSE(ItemChecked(d, IDC_BUILD_SLIDER_BOX + 2));
-            EXPECT_FALSE(ItemEnabled(d, IDC_BUILD_SLIDER_LABEL + 2));
+            EXPECT_EQ(slider(3) + map(1) + slider(2), "110000");
             // Other pairs are not touched; a box cleared again disables its label.
             PressButton(d, IDC_BUILD_SLIDER_BOX + 0);
             PressButton(d, IDC_BUILD_MAP_BOX + 2);
-            EXPECT_TRUE(ItemChecked(d, IDC_BUILD_SLIDER_BOX + 0));
+            EXPECT_EQ(slider(0), "11");
             PressButton(d, IDC_BUILD_SLIDER_BOX + 0);
-            EXPECT_FALSE(ItemEnabled(d, IDC_BUILD_SLIDER_LABEL + 0));
+            EXPECT_EQ(slider(0), "00");
             PressButton(d, IDC_BUILD_MAP_BOX + 3);
             PressButton(d, IDC_BUILD_MAP_BOX + 3);
-            EXPECT_FALSE(ItemEnabled(d, IDC_BUILD_MAP_LABEL + 3));
+            EXPECT_EQ(map(3), "00");
             ReplaceText(d, IDC_BUILD_MAP_LABEL + 2, "Curve:");
             ReplaceText(d, IDC_BUILD_FILE_NAME, "Waves.old");
             SaveWindowBmp(d, "build_filter.bmp");
