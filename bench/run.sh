@@ -44,7 +44,9 @@ if [ -n "$BEFORE" ]; then
     for side in before after; do
       exe="$BUILD/bench/tinctor_bench.exe"; only=--passes-only
       [ "$side" = before ] && exe="$BEFORE" && only=
-      sh cmake/wine-run.sh "$exe" "$WORK/image.rgb" "$SIZE" "$SIZE" --rounds "$ROUNDS" $only | tr -d '\r' \
+      # TINCTOR_THREADS=1: this build's process then runs one-thread passes
+      # only, as the old build's does; no crew runs between them.
+      TINCTOR_THREADS=1 sh cmake/wine-run.sh "$exe" "$WORK/image.rgb" "$SIZE" "$SIZE" --rounds "$ROUNDS" $only | tr -d '\r' \
         | awk -v side="$side" '$1 == "pass" || $1 == "floor" { print side, $0 }' | tee -a "$WORK/pairs.txt"
     done
   done
@@ -122,7 +124,7 @@ floor=$(awk '$1 == "floor" { print $2 }' "$WORK/tinctor.txt")
   echo
   echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(free -g | awk '/Mem:/ {print $2}') GiB."
   echo "Date: $(date -u '+%Y-%m-%d %H:%M UTC'). Wine $(wine --version 2>/dev/null), ImageMagick $(dpkg-query -W -f='${Version}' imagemagick-6.q16), G'MIC $(dpkg-query -W -f='${Version}' gmic)."
-  echo "Command: \`${BEFORE:+BEFORE=$BEFORE }BAND=$BAND ROUNDS=$ROUNDS bash bench/run.sh $SIZE\` (image: assets/coffee.png scaled to ${SIZE} x ${SIZE}, 3 planes)."
+  echo "Command: \`${BEFORE:+BEFORE=$BEFORE }PAIRS=$PAIRS BAND=$BAND ROUNDS=$ROUNDS bash bench/run.sh $SIZE\` (image: assets/coffee.png scaled to ${SIZE} x ${SIZE}, 3 planes)."
   echo
   echo "Megapixels per second (higher is better). The plug-in's pass, the reference evaluator and the"
   echo "hand-written C++ run under Wine in one 32-bit program; ImageMagick and G'MIC run natively (64-bit),"
@@ -185,9 +187,9 @@ floor=$(awk '$1 == "floor" { print $2 }' "$WORK/tinctor.txt")
     echo
     echo "## Before and after"
     echo
-    echo "The pass on one thread of \`$BEFORE\` (before) and of this build (after), run alternately $PAIRS times each on the"
-    echo "same image right after the table above; best rate of each side in MP/s, and the floor of the"
-    echo "design measured by each run (best of its runs)."
+    echo "The pass on one thread of \`$BEFORE\` (before) and of this build (after, TINCTOR_THREADS=1), run"
+    echo "alternately $PAIRS times each on the same image right after the table above; best rate of each side"
+    echo "in MP/s, and the floor of the design measured by each run (best of its runs)."
     echo
     echo "| formula | before | after | after / before |"
     echo "|---|---|---|---|"
