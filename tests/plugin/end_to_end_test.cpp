@@ -70,13 +70,8 @@ TEST_P(EndToEnd, PassEqualsTheReferenceEvaluator) {
     const Case& c = GetParam();
     FakeHost host;
     ASSERT_NE(host.entry, nullptr);
-    host.Call(kSelectorFinish);  // allocates the block and loads the definition
-    FilterDefinition* d = host.definition();
+    FilterDefinition* d = host.LoadFormulas(c.formula);
     ASSERT_NE(d, nullptr);
-    for (int k = 0; k < 4; ++k) {
-        std::memset(d->formula[k], 0, sizeof d->formula[k]);
-        std::strcpy(d->formula[k], c.formula[k]);
-    }
     d->hasDialog = 0;  // a parameters call then opens no window; start compiles by itself
     const int32_t sliders[8] = {30, 200, 255, 0, 100, 100, 7, 250};
     std::memcpy(d->sliderValue, sliders, sizeof sliders);

@@ -42,6 +42,18 @@ struct FakeHost : RecordingCallbacks {
     PluginState* state() const { return reinterpret_cast<PluginState*>(data); }
     FilterDefinition* definition() const { return state() ? state()->definition : nullptr; }
 
+    // A finish call (it allocates the block and loads the definition), then
+    // `formulas` in the definition. Null when the plug-in gave no block.
+    FilterDefinition* LoadFormulas(const char* const formulas[4]) {
+        Call(kSelectorFinish);
+        FilterDefinition* d = definition();
+        for (int k = 0; d && k < 4; ++k) {
+            std::memset(d->formula[k], 0, sizeof d->formula[k]);
+            std::strncpy(d->formula[k], formulas[k], sizeof d->formula[k] - 1);
+        }
+        return d;
+    }
+
     // An image of w x h pixels with `planes` interleaved planes and padded rows.
     void SetImage(int w, int h, int planes, int pad = 3) {
         record.planes = int16_t(planes);

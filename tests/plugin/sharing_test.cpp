@@ -88,12 +88,8 @@ TEST_P(Sharing, EveryThreadCountGivesTheOneThreadPass) {
     const Case& c = GetParam();
     FakeHost host;
     ASSERT_NE(host.entry, nullptr);
-    host.Call(kSelectorFinish);  // allocates the block and loads the definition
-    FilterDefinition* d = host.definition();
-    for (int k = 0; k < 4; ++k) {
-        std::memset(d->formula[k], 0, sizeof d->formula[k]);
-        std::strcpy(d->formula[k], c.formula[k]);
-    }
+    FilterDefinition* d = host.LoadFormulas(c.formula);
+    ASSERT_NE(d, nullptr);
     d->sliderValue[0] = 60;
     host.SetImage(c.width, c.height, c.planes);
     const HostArea area = c.area.right ? c.area : host.record.filterArea;
