@@ -22,7 +22,6 @@ constexpr CommandWord kCommandWords[] = {
     {"fx", Command::Fx},
 };
 
-constexpr const char* kChannelNames[kChannelCount] = {"red", "green", "blue", "alpha"};
 constexpr const char* kFormats[] = {"png", "jpg", "tif", "bmp"};
 
 bool ParseInt(const std::string& text, long lo, long hi, int32_t& out) {

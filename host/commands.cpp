@@ -36,6 +36,10 @@ int UsageError(const std::string& message) {
     return kExitFailed;
 }
 
+std::string MissingExportMessage(const std::string& path, const char* name) {
+    return path + " is not a Tinctor plug-in (it has no export '" + name + "')";
+}
+
 void ReportCrashes() { SetUnhandledExceptionFilter(OnCrash); }
 
 std::string PluginFolder(const Options& o) {

@@ -23,6 +23,12 @@ int Fail(int status, const std::string& message);
 // Bad usage: the message, a hint at --help, and exit status 2.
 int UsageError(const std::string& message);
 
+// Room for the message a plug-in export writes back.
+constexpr int kMessageSize = 512;
+
+// Why a plug-in file cannot serve a command that needs its export `name`.
+std::string MissingExportMessage(const std::string& path, const char* name);
+
 // The plug-in folder the command line names, or the default one.
 std::string PluginFolder(const Options& o);
 

@@ -19,7 +19,6 @@ namespace {
 
 constexpr const char* kChannelLabel[kChannelCount] = {"red", "green", "blue", "alpha"};
 constexpr char kKeepAlpha[] = "a";
-constexpr int kMessageSize = 512;
 
 struct TinctorExports {
     FormulaCheckProc check = nullptr;
@@ -39,7 +38,7 @@ std::string FindExports(Lookup lookup, const std::string& path, TinctorExports& 
                           : !e.useFormulas  ? kFormulaUseExport
                                             : nullptr;
     if (!missing) return {};
-    return path + " is not a Tinctor plug-in (it has no export '" + missing + "')";
+    return MissingExportMessage(path, missing);
 }
 
 // A Tinctor plug-in file loaded for its exports, outside any session.
@@ -110,12 +109,10 @@ bool ReportFailures(const TinctorLibrary& library, const std::vector<LabelledFor
 }
 
 // Hands the plug-in of the session its formulas and slider values: fx's, or
-// a settings file's, loaded as its editor's Load... does.
+// those a settings file held when the command read it.
 class TinctorSetup final : public RunSetup {
 public:
     TinctorSetup(const std::string& plugin, const FormulaSet& set) : plugin_(plugin), set_(set) {}
-    TinctorSetup(const std::string& plugin, const std::string& settings)
-        : plugin_(plugin), settings_(settings) {}
 
     std::string Apply(PluginSession& session) override {
         TinctorExports e;
@@ -123,17 +120,13 @@ public:
             FindExports([&](const char* name) { return session.FindExport(name); }, plugin_, e);
         if (!error.empty()) return error;
         char message[kMessageSize] = "";
-        int32_t status = settings_.empty()
-                             ? e.useFormulas(session.dataHandle(), &set_, message, sizeof message)
-                             : e.loadSettings(session.dataHandle(), settings_.c_str(), nullptr,
-                                              message, sizeof message);
+        int32_t status = e.useFormulas(session.dataHandle(), &set_, message, sizeof message);
         return status == kMakerOk ? "" : message;
     }
 
 private:
     std::string plugin_;
     FormulaSet set_{};
-    std::string settings_;
 };
 
 }  // namespace
@@ -207,7 +200,7 @@ int ApplySettingsCommand(const Options& o) {
     // and its channel comes out 0; the user hears of it.
     ReportFailures(library, formulas, "warning: ");
 
-    TinctorSetup setup(plan.plugin.path, o.settings);
+    TinctorSetup setup(plan.plugin.path, set);  // the file is not read again per image
     plan.repeat = true;
     plan.setup = &setup;
     plan.label = plan.plugin.menuName;

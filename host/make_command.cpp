@@ -24,10 +24,9 @@ int CallMakerExport(const std::string& path, const char* name, Call call) {
     auto proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     if (!proc) {
         FreeLibrary(module);
-        return Fail(kExitFailed,
-                    path + " is not a Tinctor plug-in (it has no export '" + name + "')");
+        return Fail(kExitFailed, MissingExportMessage(path, name));
     }
-    char message[512] = "";
+    char message[kMessageSize] = "";
     int32_t status = call(proc, message, int32_t(sizeof message));
     FreeLibrary(module);
     if (status == kMakerUsage) return UsageError(message);
