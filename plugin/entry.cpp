@@ -82,8 +82,7 @@ extern "C" __declspec(dllexport) void __cdecl ENTRYPOINT1(int32_t selector, Host
     }
     auto* state = reinterpret_cast<PluginState*>(*data);
     if (!state->definition) {
-        state->definition =
-            static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), IDR_DEFINITION));
+        state->definition = OwnDefinition();
         if (!state->definition) return;  // tried again on the next call
     }
     gHost = record;

@@ -12,8 +12,5 @@
 // and returns `status`.
 int32_t ReportExport(int32_t status, const std::string& text, char* message, int32_t size);
 
-// Our own definition as the "PARM" resource holds it; freed with FreeBlock.
-FilterDefinition* OwnDefinition();
-
 // The message for a settings-file failure (IDS_SETTINGS_OPEN_FAILED ...).
 std::string SettingsMessage(SettingsStatus status);

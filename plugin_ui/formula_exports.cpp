@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <iterator>
 
 #include "formula/compiler.h"
 #include "interface/formula_api.h"
@@ -16,40 +17,19 @@
 namespace {
 
 constexpr int32_t kFormulaMax = kFormulaCapacity - 1;  // characters of a formula slot
+// A FormulaSet is copied to and from a definition's slots as a whole.
+static_assert(sizeof(FormulaSet::formula) == sizeof(FilterDefinition::formula));
+static_assert(sizeof(FormulaSet::sliderValue) == sizeof(FilterDefinition::sliderValue));
 // Room for any formula that fits a slot: no template takes 256 bytes, and
 // every template but the frame needs at least one character.
 constexpr int32_t kUnboundedCapacity = kFormulaCapacity * 256;
-
-// Our FUNC and OPER tables for one call; freed with the object.
-class Tables {
-public:
-    Tables()
-        : funcs_(static_cast<uint8_t*>(
-              LoadResourceCopy(FourCC("FUNC"), IDR_FORMULA_TABLES, &funcSize_))),
-          opers_(static_cast<uint8_t*>(
-              LoadResourceCopy(FourCC("OPER"), IDR_FORMULA_TABLES, &operSize_))) {}
-    ~Tables() {
-        FreeBlock(funcs_);
-        FreeBlock(opers_);
-    }
-    Tables(const Tables&) = delete;
-    Tables& operator=(const Tables&) = delete;
-    bool ok() const { return funcs_ && opers_; }
-    ByteTable funcs() const { return {funcs_, funcSize_}; }
-    ByteTable opers() const { return {opers_, operSize_}; }
-
-private:
-    uint32_t funcSize_ = 0, operSize_ = 0;
-    uint8_t* funcs_;
-    uint8_t* opers_;
-};
 
 struct Compiled {
     bool failed;
     int32_t start, end, size;
 };
 
-Compiled Compile(const Tables& tables, const char* text, int32_t length, uint8_t* code,
+Compiled Compile(const FormulaTables& tables, const char* text, int32_t length, uint8_t* code,
                  int32_t capacity) {
     Compiled c{false, 0, length, capacity};
     c.failed =
@@ -89,7 +69,7 @@ extern "C" int32_t __cdecl TinctorCheckFormula(const char* formula, FormulaCheck
         result->errorStart = kFormulaMax;
         return result->status;
     }
-    Tables tables;
+    const FormulaTables tables;
     uint8_t code[kCodeCapacity];
     Compiled fitted = tables.ok() ? Compile(tables, formula, length, code, kCodeCapacity)
                                   : Compiled{true, 0, 0, 0};
@@ -139,7 +119,7 @@ extern "C" int32_t __cdecl TinctorUseFormulas(intptr_t dataHandle, const Formula
     FilterDefinition* definition = reinterpret_cast<PluginState*>(dataHandle)->definition;
     if (!definition)
         return ReportExport(kMakerFailed, FormatStringMessage(IDS_NO_MEMORY, ""), message, size);
-    for (int i = 0; i < 8; ++i) {
+    for (size_t i = 0; i < std::size(definition->sliderValue); ++i) {
         int32_t v = set->sliderValue[i];
         definition->sliderValue[i] = v < 0 ? 0 : v > 255 ? 255 : v;
     }

@@ -40,8 +40,8 @@ bool PatchFile(const std::string& path, const FilterDefinition& copy) {
 MakeStatus WritePluginFile(const std::string& target, FilterDefinition& copy) {
     copy.madeFilter = 1;
     std::string own = OwnModulePath();
-    if (own.empty() || ExistsButCannotBeReplaced(target)) return MakeStatus::CopyFailed;
-    std::string temp = TemporaryFileBeside(target, "lmf");
+    if (own.empty()) return MakeStatus::CopyFailed;
+    std::string temp = ReplacementBeside(target, "lmf");
     if (temp.empty()) return MakeStatus::CopyFailed;
     if (!CopyFileA(own.c_str(), temp.c_str(), FALSE)) {
         DeleteFileA(temp.c_str());
@@ -53,6 +53,14 @@ MakeStatus WritePluginFile(const std::string& target, FilterDefinition& copy) {
         return MakeStatus::WriteFailed;
     }
     return MakeStatus::Ok;
+}
+
+int MessageIdOf(MakeStatus status) {
+    switch (status) {
+    case MakeStatus::Ok: return IDS_FILTER_CREATED;
+    case MakeStatus::CopyFailed: return IDS_FILTER_CREATE_FAILED;
+    default: return IDS_FILTER_WRITE_FAILED;
+    }
 }
 
 std::string FormatStringMessage(int id, const std::string& argument) {
@@ -71,10 +79,7 @@ int ShowFormattedMessage(int id, const char* argument, unsigned type) {
         MessageBeep(0);
         return IDCANCEL;
     }
-    HWND owner = gState ? static_cast<HWND>(gState->dialogWindow) : nullptr;
-    char caption[sizeof gDefinition->title + 1] = "";
-    if (gDefinition) CopySlotText(caption, gDefinition->title, sizeof gDefinition->title);
-    return MessageBoxA(owner, text.c_str(), caption, type);
+    return ShowMessage(text.c_str(), type);
 }
 
 void MakeFilter() {
@@ -88,15 +93,7 @@ void MakeFilter() {
     if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
         ShowFormattedMessage(IDS_FILE_EXISTS, display.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    switch (WritePluginFile(path, copy)) {
-    case MakeStatus::Ok:
-        ShowFormattedMessage(IDS_FILTER_CREATED, display.c_str(), MB_OK | MB_ICONINFORMATION);
-        break;
-    case MakeStatus::CopyFailed:
-        ShowFormattedMessage(IDS_FILTER_CREATE_FAILED, display.c_str(), MB_OK | MB_ICONSTOP);
-        break;
-    case MakeStatus::WriteFailed:
-        ShowFormattedMessage(IDS_FILTER_WRITE_FAILED, display.c_str(), MB_OK | MB_ICONSTOP);
-        break;
-    }
+    const MakeStatus made = WritePluginFile(path, copy);
+    ShowFormattedMessage(MessageIdOf(made), display.c_str(),
+                         MB_OK | (made == MakeStatus::Ok ? MB_ICONINFORMATION : MB_ICONSTOP));
 }

@@ -20,6 +20,9 @@ enum class MakeStatus {
 // a complete file, and one that cannot be replaced is not touched at all.
 MakeStatus WritePluginFile(const std::string& target, FilterDefinition& copy);
 
+// The string that tells the user of `status` (IDS_FILTER_CREATED for Ok).
+int MessageIdOf(MakeStatus status);
+
 // String `id` with `argument` put in place of its "%s"; "" when the string
 // is missing.
 std::string FormatStringMessage(int id, const std::string& argument);

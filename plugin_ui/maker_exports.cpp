@@ -24,22 +24,8 @@ int32_t ReportExport(int32_t status, const std::string& text, char* message, int
     return status;
 }
 
-FilterDefinition* OwnDefinition() {
-    uint32_t size = 0;
-    auto* definition =
-        static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), IDR_DEFINITION, &size));
-    if (definition && size < sizeof(FilterDefinition)) {
-        FreeBlock(definition);
-        return nullptr;
-    }
-    return definition;
-}
-
 std::string SettingsMessage(SettingsStatus status) {
-    int id = status == SettingsStatus::OpenFailed    ? IDS_SETTINGS_OPEN_FAILED
-             : status == SettingsStatus::WriteFailed ? IDS_SETTINGS_WRITE_FAILED
-                                                     : IDS_SETTINGS_READ_FAILED;
-    return FormatStringMessage(id, "");
+    return FormatStringMessage(MessageIdOf(status), "");
 }
 
 extern "C" int32_t __cdecl TinctorMake(const MakerOptions* options, char* message, int32_t size) {
@@ -58,17 +44,9 @@ extern "C" int32_t __cdecl TinctorMake(const MakerOptions* options, char* messag
         if (read != SettingsStatus::Ok) {
             error = SettingsMessage(read);
         } else {
-            switch (WritePluginFile(options->outputPath, *copy)) {
-            case MakeStatus::Ok:
-                status = kMakerOk, error = FormatStringMessage(IDS_FILTER_CREATED, display);
-                break;
-            case MakeStatus::CopyFailed:
-                error = FormatStringMessage(IDS_FILTER_CREATE_FAILED, display);
-                break;
-            case MakeStatus::WriteFailed:
-                error = FormatStringMessage(IDS_FILTER_WRITE_FAILED, display);
-                break;
-            }
+            const MakeStatus made = WritePluginFile(options->outputPath, *copy);
+            if (made == MakeStatus::Ok) status = kMakerOk;
+            error = FormatStringMessage(MessageIdOf(made), display);
         }
     }
     FreeBlock(copy);

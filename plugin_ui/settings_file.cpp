@@ -70,6 +70,8 @@ std::string FolderOf(const std::string& path) {
 
 std::string FileNameOf(const std::string& path) { return path.substr(FolderOf(path).size()); }
 
+namespace {
+
 bool ExistsButCannotBeReplaced(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
@@ -83,7 +85,10 @@ bool ExistsButCannotBeReplaced(const std::string& path) {
     return false;
 }
 
-std::string TemporaryFileBeside(const std::string& target, const char* prefix) {
+}  // namespace
+
+std::string ReplacementBeside(const std::string& target, const char* prefix) {
+    if (ExistsButCannotBeReplaced(target)) return "";
     std::string folder = FolderOf(target);
     char temp[MAX_PATH];
     if (!GetTempFileNameA(folder.empty() ? "." : folder.c_str(), prefix, 0, temp)) return "";
@@ -97,8 +102,7 @@ std::string OwnModulePath() {
 }
 
 SettingsStatus WriteSettingsFile(const char* path, const FilterDefinition& definition) {
-    if (ExistsButCannotBeReplaced(path)) return SettingsStatus::OpenFailed;
-    std::string temp = TemporaryFileBeside(path, "tfs");
+    std::string temp = ReplacementBeside(path, "tfs");
     if (temp.empty()) return SettingsStatus::OpenFailed;
     HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -149,14 +153,19 @@ void PluginDirectory(char* buffer) {
     buffer[255] = '\0';
 }
 
+int MessageIdOf(SettingsStatus status) {
+    switch (status) {
+    case SettingsStatus::OpenFailed: return IDS_SETTINGS_OPEN_FAILED;
+    case SettingsStatus::WriteFailed: return IDS_SETTINGS_WRITE_FAILED;
+    default: return IDS_SETTINGS_READ_FAILED;
+    }
+}
+
 void SaveSettings(HWND dialog) {
     char file[256] = "";
     if (!RunFileDialog(dialog, file, true)) return;
-    switch (WriteSettingsFile(file, *gDefinition)) {
-    case SettingsStatus::Ok: break;
-    case SettingsStatus::OpenFailed: ShowErrorBox(IDS_SETTINGS_OPEN_FAILED); break;
-    default: ShowErrorBox(IDS_SETTINGS_WRITE_FAILED); break;
-    }
+    const SettingsStatus status = WriteSettingsFile(file, *gDefinition);
+    if (status != SettingsStatus::Ok) ShowErrorBox(MessageIdOf(status));
 }
 
 void LoadSettings(HWND dialog) {
@@ -164,7 +173,7 @@ void LoadSettings(HWND dialog) {
     if (!RunFileDialog(dialog, file, false)) return;
     SettingsStatus status = ReadSettingsFile(file, *gDefinition);
     if (status == SettingsStatus::OpenFailed) {
-        ShowErrorBox(IDS_SETTINGS_OPEN_FAILED);
+        ShowErrorBox(MessageIdOf(status));
         return;
     }
     if (status == SettingsStatus::Ok) {
@@ -177,5 +186,5 @@ void LoadSettings(HWND dialog) {
     }
     CompileChannelFormulas();
     RefreshErrorMarkers(dialog);
-    if (status != SettingsStatus::Ok) ShowErrorBox(IDS_SETTINGS_READ_FAILED);
+    if (status != SettingsStatus::Ok) ShowErrorBox(MessageIdOf(status));
 }

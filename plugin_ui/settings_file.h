@@ -12,6 +12,9 @@ enum class SettingsStatus {
     ReadFailed,   // wrong magic or a line ends early: IDS_SETTINGS_READ_FAILED
 };
 
+// The string that tells the user of a failed `status`.
+int MessageIdOf(SettingsStatus status);
+
 // Writes the slider values and formulas of `definition` to `path`. The file
 // is written under a temporary name beside `path` and renamed over it, so a
 // failure leaves an existing file as it was and no new file.
@@ -26,14 +29,11 @@ std::string FolderOf(const std::string& path);
 // `path` without its folder.
 std::string FileNameOf(const std::string& path);
 
-// True when `path` exists but we may not replace it: a folder, a read-only
-// file, or a file that someone holds open without letting us write or
-// delete it.
-bool ExistsButCannotBeReplaced(const std::string& path);
-
-// A fresh, empty file beside `target` with a unique name; "" when none can
-// be created.
-std::string TemporaryFileBeside(const std::string& target, const char* prefix);
+// A fresh, empty file beside `target` with a unique name, to be written and
+// then moved over `target`; "" when none can be created, or when `target`
+// exists but may not be replaced (a folder, a read-only file, or a file that
+// someone holds open without letting us write or delete it).
+std::string ReplacementBeside(const std::string& target, const char* prefix);
 
 // The full path of our own module file.
 std::string OwnModulePath();

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include "formula/compiler.h"
 #include "interface/definition.h"
 #include "interface/host_record.h"
 #include "interface/property_list.h"
@@ -25,9 +26,32 @@ void FreeBlock(void* block);
 // A fresh copy of one of our own resources (caller frees with FreeBlock), or null.
 void* LoadResourceCopy(uint32_t type, int id, uint32_t* size = nullptr);
 
+// Our FUNC and OPER tables, loaded for the life of the object.
+class FormulaTables {
+public:
+    FormulaTables();
+    ~FormulaTables();
+    FormulaTables(const FormulaTables&) = delete;
+    FormulaTables& operator=(const FormulaTables&) = delete;
+    bool ok() const { return funcs_ && opers_; }
+    ByteTable funcs() const { return {funcs_, funcSize_}; }
+    ByteTable opers() const { return {opers_, operSize_}; }
+
+private:
+    uint32_t funcSize_ = 0, operSize_ = 0;
+    uint8_t* funcs_;
+    uint8_t* opers_;
+};
+
+// Our own definition as the "PARM" resource holds it (null when missing or
+// short); freed with FreeBlock.
+FilterDefinition* OwnDefinition();
+
 // The string-table text `id` in a stop-icon message box captioned with the
 // definition's title, owned by the open dialog or the host's main window.
 int ShowErrorBox(int id);
+// `text` in a message box of `type` (MB_ flags), captioned and owned as above.
+int ShowMessage(const char* text, unsigned type);
 
 // Texts of the definition end at their NUL or at the end of their slot: a
 // definition without terminators is never read past a slot. Copies one text

@@ -51,16 +51,31 @@ void* LoadResourceCopy(uint32_t type, int id, uint32_t* size) {
     return copy;
 }
 
+FilterDefinition* OwnDefinition() {
+    uint32_t size = 0;
+    auto* definition =
+        static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), IDR_DEFINITION, &size));
+    if (definition && size < sizeof(FilterDefinition)) {
+        FreeBlock(definition);
+        return nullptr;
+    }
+    return definition;
+}
+
 int ShowErrorBox(int id) {
     char text[kErrorTextMax + 1];
     if (!LoadStringA(reinterpret_cast<HMODULE>(gModule), id, text, sizeof text)) text[0] = 0;
+    return ShowMessage(text, MB_OK | MB_ICONSTOP);
+}
+
+int ShowMessage(const char* text, unsigned type) {
     HWND owner = nullptr;
     if (gState && gState->dialogWindow) owner = static_cast<HWND>(gState->dialogWindow);
     else if (gHost && gHost->platformData)
         owner = static_cast<HWND>(gHost->platformData->mainWindow);
     char caption[sizeof gDefinition->title + 1] = "";
     if (gDefinition) CopySlotText(caption, gDefinition->title, sizeof gDefinition->title);
-    return MessageBoxA(owner, text, caption, MB_OK | MB_ICONSTOP);
+    return MessageBoxA(owner, text, caption, type);
 }
 
 void CopySlotText(char* out, const char* slot, size_t slotSize) {
@@ -79,17 +94,25 @@ bool MakeCodeExecutable(PluginState* state) {
 
 void FlushCode(PluginState* state) { ::FlushCode(state->code, sizeof state->code); }
 
+FormulaTables::FormulaTables()
+    : funcs_(
+          static_cast<uint8_t*>(LoadResourceCopy(FourCC("FUNC"), IDR_FORMULA_TABLES, &funcSize_))),
+      opers_(
+          static_cast<uint8_t*>(LoadResourceCopy(FourCC("OPER"), IDR_FORMULA_TABLES, &operSize_))) {
+}
+
+FormulaTables::~FormulaTables() {
+    FreeBlock(funcs_);
+    FreeBlock(opers_);
+}
+
 void CompileChannelFormulas() {
     PluginState* s = gState;
-    uint32_t funcSize = 0, operSize = 0;
-    auto* funcs =
-        static_cast<uint8_t*>(LoadResourceCopy(FourCC("FUNC"), IDR_FORMULA_TABLES, &funcSize));
-    auto* opers =
-        static_cast<uint8_t*>(LoadResourceCopy(FourCC("OPER"), IDR_FORMULA_TABLES, &operSize));
-    if (funcs && opers) {
+    const FormulaTables tables;
+    if (tables.ok()) {
         const char* const formulas[kChannels] = {gDefinition->formula[0], gDefinition->formula[1],
                                                  gDefinition->formula[2], gDefinition->formula[3]};
-        CompileChannels(s, formulas, {funcs, funcSize}, {opers, operSize});
+        CompileChannels(s, formulas, tables.funcs(), tables.opers());
     } else {
         // Without the tables nothing can be compiled: each channel is a failed
         // one without a routine (codeSize 0), which the pass does not call and
@@ -100,8 +123,6 @@ void CompileChannelFormulas() {
         }
         s->formulasEdited = 0;
     }
-    FreeBlock(funcs);
-    FreeBlock(opers);
     FlushCode(s);
 }
 
