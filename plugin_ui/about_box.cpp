@@ -13,7 +13,7 @@ void AboutDlg_OnInitDialog(HWND dialog) {
     SetSlotText(GetDlgItem(dialog, IDC_ABOUT_TITLE), d.title, int(sizeof d.title));
     SetSlotText(GetDlgItem(dialog, IDC_ABOUT_COPYRIGHT), d.copyright, int(sizeof d.copyright));
     SetSlotText(GetDlgItem(dialog, IDC_ABOUT_AUTHOR), d.author, int(sizeof d.author));
-    CenterOnParent(dialog, kCenterHorizontally | kCenterVertically);
+    CenterOnParent(dialog);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ void BuildDlg_OnInitDialog(HWND dialog) {
             SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, f.limit, 0);
     for (int id = IDC_BUILD_MAP_LABEL; id <= IDC_BUILD_SLIDER_LABEL + 7; ++id)
         Enable(dialog, id, false);
-    CenterOnParent(dialog, kCenterHorizontally | kCenterVertically);
+    CenterOnParent(dialog);
 }
 
 void BuildDlg_OnMapBox(HWND dialog, int i) {

@@ -81,7 +81,7 @@ bool HandleSliderNotification(HWND dialog, WPARAM wParam, LPARAM lParam) {
     return true;
 }
 
-void CenterOnParent(HWND window, int flags) {
+void CenterOnParent(HWND window) {
     HWND reference = GetParent(window);
     if (!reference) reference = GetDesktopWindow();
     RECT ref, own;
@@ -90,18 +90,14 @@ void CenterOnParent(HWND window, int flags) {
     const int width = own.right - own.left, height = own.bottom - own.top;
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    auto place = [](int refStart, int refExtent, int extent, int divisor, int screen) {
+    auto place = [](int refStart, int refExtent, int extent, int screen) {
         int spare = refExtent - extent;
-        int c = refStart + (spare > 0 ? spare : 0) / divisor;
+        int c = refStart + (spare > 0 ? spare : 0) / 2;
         if (c + extent > screen) c = screen - extent > 0 ? screen - extent : 0;
         return c;
     };
-    POINT pt = {own.left, own.top};
-    if (flags & kCenterHorizontally)
-        pt.x = place(ref.left, ref.right - ref.left, width, 2, screenWidth);
-    if (flags & kCenterVertically)
-        pt.y = place(ref.top, ref.bottom - ref.top, height, (flags & kCenterAtOneThird) ? 3 : 2,
-                     screenHeight);
+    POINT pt = {place(ref.left, ref.right - ref.left, width, screenWidth),
+                place(ref.top, ref.bottom - ref.top, height, screenHeight)};
     if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) && GetParent(window))
         ScreenToClient(GetParent(window), &pt);
     SetWindowPos(window, nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -93,7 +93,7 @@ BOOL Editor_OnInitDialog(HWND dialog) {
         ShowWindow(GetDlgItem(dialog, IDC_ALPHA_LABEL), SW_HIDE);
     }
     SetTimer(dialog, kRecompileTimer, kRecompileMs, nullptr);
-    CenterOnParent(dialog, kCenterHorizontally | kCenterVertically);
+    CenterOnParent(dialog);
     return FALSE;  // the focus stays on the red formula
 }
 

@@ -44,7 +44,7 @@ BOOL Small_OnInitDialog(HWND dialog) {
             ShowWindow(label, SW_HIDE);
         }
     }
-    CenterOnParent(dialog, kCenterHorizontally | kCenterVertically);
+    CenterOnParent(dialog);
     return FALSE;
 }
 

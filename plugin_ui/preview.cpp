@@ -16,9 +16,8 @@ namespace {
 
 // The last finished preview of the current sample, one dialog at a time.
 struct KeptPreview {
-    uint8_t* rows;  // the output rows, rowBytes apart
+    uint8_t* rows;  // the output rows of a finished run, rowBytes apart; null before one
     int rowBytes, height;
-    bool kept;     // rows hold a finished run
     bool current;  // of the formulas and slider values in force
 };
 KeptPreview gKept;
@@ -42,7 +41,6 @@ void KeepOutput(const HostRecord* h, int rowBytes, int height) {
     for (int y = 0; y < height; ++y)
         std::memcpy(gKept.rows + size_t(y) * rowBytes, h->outData + size_t(y) * h->outRowBytes,
                     size_t(rowBytes));
-    gKept.kept = true;
 }
 
 // Puts the kept rows back over what an abandoned run left in the output.
@@ -100,19 +98,19 @@ void ShowPreview(HWND dialog, bool run) {
     if (outWidth > 0 && outHeight > 0) {
         // While an edit waits for the editor's timer, a repaint shows what
         // there is: the recompilation draws anew.
-        if (!gKept.current && !(gKept.kept && gState->formulasEdited)) run = true;
+        if (!gKept.current && !(gKept.rows && gState->formulasEdited)) run = true;
         if (run) {
             PrepareRun();
             if (RunFilter(RunMode::Preview)) {
                 KeepOutput(h, outWidth * OutputPlanes(h), outHeight);
                 gKept.current = true;
             } else {
-                if (gKept.kept) RestoreOutput(h);
+                if (gKept.rows) RestoreOutput(h);
                 gKept.current = false;
                 InvalidateRect(dialog, &frame, FALSE);  // try again after the keystroke
             }
         }
-        if ((gKept.current || gKept.kept) && h->displayPixels) DisplayOutput(h, dc, top, left);
+        if ((gKept.current || gKept.rows) && h->displayPixels) DisplayOutput(h, dc, top, left);
     }
     ReleaseDC(dialog, dc);
 }

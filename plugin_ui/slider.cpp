@@ -1,7 +1,7 @@
 // The Slider control: class registration, the operations, painting and the
 // drag loop. SliderWndProc only dispatches; each message has its handler.
 #include "plugin_ui/slider.h"
-#include "plugin_ui/gdi_scope.h"
+#include "controls/gdi_scope.h"
 
 namespace {
 
@@ -144,12 +144,10 @@ LRESULT Slider_OnPaint(HWND window, WPARAM wParam, LPARAM lParam) {
     LockedSlider d(window);
     if (d && client.right > 0 && client.bottom > 0) {
         MemoryDC memory(dc);
-        SelectedObject canvas(memory.get(),
-                              CreateCompatibleBitmap(dc, client.right, client.bottom));
-        if (canvas) {
-            if (d->drawTrack) d->drawTrack(window, memory.get(), d.get());
-            if (d->drawThumb) d->drawThumb(window, memory.get(), d.get());
-            BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+        if (memory.Own(CreateCompatibleBitmap(dc, client.right, client.bottom))) {
+            if (d->drawTrack) d->drawTrack(window, memory, d.get());
+            if (d->drawThumb) d->drawThumb(window, memory, d.get());
+            BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
         }
     }
     EndPaint(window, &ps);

@@ -45,12 +45,9 @@ void SetSliderRanges(HWND dialog);
 // terminator comes first.
 void SetSlotText(HWND window, const char* slot, int slotSize);
 
-// Places `window` on its parent (on the screen when it has none), kept on
-// the screen; the flags say in which directions.
-constexpr int kCenterHorizontally = 0x01;
-constexpr int kCenterVertically = 0x02;
-constexpr int kCenterAtOneThird = 0x10;  // vertically a third of the way down, not halfway
-void CenterOnParent(HWND window, int flags);
+// Centres `window` on its parent (on the screen when it has none), kept on
+// the screen.
+void CenterOnParent(HWND window);
 
 // The editor's "Save...", "Load..." and "Make..." commands.
 void SaveSettings(HWND dialog);
