@@ -69,12 +69,11 @@ void Path_OnInitDialog(HWND dialog, PathDialogParams* params) {
     }
     // A new dialog has empty space fields, whatever an earlier one showed.
     gFreeSpace.Reset();
-    EnableWindow(GetDlgItem(dialog, IDOK), buffer[0] != '\0');
     SendDlgItemMessageA(dialog, IDC_PATH, EM_LIMITTEXT, kPathMax, 0);
     SetDlgItemTextA(dialog, IDC_PATH, buffer);
     PackageSpace space = MeasurePackage(params->platform, params->sourceDir, nullptr);
     ShowRequiredSpace(dialog, KilobytesUp(space.bytes));
-    ShowFreeSpace(dialog, buffer);
+    Path_Refresh(dialog, buffer);
     SetFocus(GetDlgItem(dialog, IDC_PATH));
 }
 
@@ -296,7 +295,6 @@ int Install(HWND window) {
     // A close that came while the dialogs before were open stops the copy
     // before its first row.
     int copied = gfAbort ? 0 : CopyFiles(platform, source, dest, InstallingHooks(ghStatus));
-    if (copied < 0) gfAbort = 1;
     if (ghStatus) DestroyWindow(ghStatus);
     ghStatus = nullptr;
 

@@ -91,9 +91,10 @@ int MyLZCopy(const char* source, const char* target, const CopyHooks& hooks) {
     return 1;
 }
 
-// dir + name into out (a path buffer); false if it would not fit there.
+// dir (ending in a separator) + name into out (a path buffer); false if it
+// would not fit there, by the rule the location dialog checks with.
 static bool JoinPath(const char* dir, const char* name, char* out) {
-    if (strlen(dir) + strlen(name) > static_cast<size_t>(kPathMax)) return false;
+    if (!PathFits(dir, name)) return false;
     strcpy(out, dir);
     strcat(out, name);
     return true;

@@ -1,6 +1,7 @@
 #include "setup/fittext.h"
 
 #include "controls/control_mgr.h"
+#include "controls/gdi_scope.h"
 #include "setup/paths.h"
 
 void SetItemTextFitted(HWND dialog, int id, const char* text, bool wrapped) {
@@ -11,18 +12,19 @@ void SetItemTextFitted(HWND dialog, int id, const char* text, bool wrapped) {
         SetDlgItemTextA(dialog, id, text);
         return;
     }
-    HGDIOBJ oldFont = SelectObject(dc, font);
-    auto width = [dc](const std::string& s) {
-        SIZE size = {};
-        GetTextExtentPoint32A(dc, s.data(), static_cast<int>(s.size()), &size);
-        return static_cast<int>(size.cx);
-    };
-    RECT client;
-    GetClientRect(control, &client);
-    int room = client.right - client.left - 2;
-    std::string fitted =
-        wrapped ? ShortenLongWords(text, room, width) : ShortenMiddle(text, room, width);
-    SelectObject(dc, oldFont);
+    std::string fitted;
+    {
+        SelectedObject measuring(dc, font);
+        auto width = [dc](const std::string& s) {
+            SIZE size = {};
+            GetTextExtentPoint32A(dc, s.data(), static_cast<int>(s.size()), &size);
+            return static_cast<int>(size.cx);
+        };
+        RECT client;
+        GetClientRect(control, &client);
+        int room = client.right - client.left - 2;
+        fitted = wrapped ? ShortenLongWords(text, room, width) : ShortenMiddle(text, room, width);
+    }
     ReleaseDC(control, dc);
     SetDlgItemTextA(dialog, id, fitted.c_str());
 }

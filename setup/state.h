@@ -10,4 +10,4 @@ extern int gfScan;        // 1: the plug-in dialog searches before it is shown (
 extern int gfNetworkWin;  // /n: system files go to the Windows directory
 extern int gfForceMSVC;   // /m: an existing system file is deleted before it is copied
 extern HWND ghStatus;     // the modeless Installing dialog while it exists, else null
-extern int gfAbort;       // set by Cancel or a failed copy; ends the copy loop
+extern int gfAbort;       // set by Cancel or by closing the main window; the yield hook reports it
