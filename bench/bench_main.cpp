@@ -26,6 +26,7 @@
 #include <vector>
 #include "bench/formulas.h"
 #include "formula/runtime.h"
+#include "interface/resource_ids.h"
 #include "plugin/core/plugin.h"
 #include "plugin/core/workers.h"
 #include "tests/formula/reference_eval.h"
@@ -140,7 +141,8 @@ int main(int argc, char** argv) {
 
     gModule = reinterpret_cast<HINSTANCE__*>(GetModuleHandleA(nullptr));
     auto* state = static_cast<PluginState*>(AllocBlock(sizeof(PluginState)));
-    auto* definition = static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), 16));
+    auto* definition =
+        static_cast<FilterDefinition*>(LoadResourceCopy(FourCC("PARM"), IDR_DEFINITION));
     if (!state || !definition || !MakeCodeExecutable(state)) {
         std::fprintf(stderr, "tinctor_bench: cannot set up the state block\n");
         return 1;
@@ -194,7 +196,7 @@ int main(int argc, char** argv) {
 
     // The engine's own loop around the same minimal routine, as machine code
     // in the code buffers: what the pass costs besides the templates.
-    {
+    if (!passesOnly) {
         static const uint8_t kMinimal[] = {
             0x8B, 0x44, 0x24, 0x04,        // mov eax, [esp + 4]     the state block
             0x8B, 0x48, 0x58,              // mov ecx, [eax + z]
@@ -207,11 +209,11 @@ int main(int argc, char** argv) {
             state->codeSize[k] = sizeof kMinimal;
         }
         FlushCode(state);
-        double loop = Best(passesOnly ? 0 : rounds, [&] {
+        double loop = Best(rounds, [&] {
             PrepareRun();
             RunFilter(RunMode::Host);
         });
-        if (!passesOnly) std::printf("engine-loop %.2f\n", mp / loop);
+        std::printf("engine-loop %.2f\n", mp / loop);
     }
 
     // What sharing a pass costs the calling thread: starting a crew of every

@@ -7,21 +7,15 @@
 //
 //   editor_shots <photo.ppm> <work folder>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "plugin_ui/resource.h"
+#include "scripts/shots/picture_request.h"
 #include "tests/plugin_ui/dialog_host.h"
-#include "tests/support/files.h"
-#include "tests/support/user.h"
 
 namespace {
 
-// A walk that goes astray takes no more pictures.
-[[noreturn]] void Stop(const std::string& what) {
-    std::fprintf(stderr, "editor_shots: %s\n", what.c_str());
-    std::exit(1);
-}
+[[noreturn]] void Stop(const std::string& what) { StopWalk("editor_shots", what); }
 
 // A binary PPM (P6, 8-bit) file.
 TestImage LoadPpm(const char* path) {
@@ -57,11 +51,7 @@ void Walk(const char* file, const TestImage& image, const std::string& work, con
     const std::string place = std::to_string(r.right - r.left) + "x" +
                               std::to_string(r.bottom - r.top) + "+" + std::to_string(r.left) +
                               "+" + std::to_string(r.top);
-    const std::string base = work + "\\" + name;
-    if (!WriteBytes(base + ".tmp", place + "\n") ||
-        !MoveFileA((base + ".tmp").c_str(), (base + ".req").c_str()) ||
-        !WaitUntil([&] { return FileExists(base + ".done"); }, 30000, 100))
-        Stop(std::string("no picture ") + name);
+    if (!RequestPicture(work + "\\" + name, place)) Stop(std::string("no picture ") + name);
     ClickItem(dialog, button);
     host.Wait();
 }

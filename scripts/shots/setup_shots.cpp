@@ -4,31 +4,21 @@
 // a picture of each window on the way. It walks the chain twice: once to the
 // end with a bad path on the way, once into a copy error (a source missing
 // from the disk).
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "scripts/shots/picture_request.h"
 #include "setup/setup.h"
 #include "tests/setup/chain_user.h"
 
 namespace {
 
-// A walk that goes astray takes no more pictures.
-[[noreturn]] void Stop(const std::string& what) {
-    std::fprintf(stderr, "setup_shots: %s\n", what.c_str());
-    std::exit(1);
-}
+[[noreturn]] void Stop(const std::string& what) { StopWalk("setup_shots", what); }
 
 // Asks the script for the picture setup-<name>.png of `window` (the whole
-// screen for null) and waits for it: the request names the window's caption,
-// and is renamed into place when complete, so the script never reads half of
-// one.
+// screen for null), named by the window's caption, and waits for it.
 void Shot(const char* name, HWND window) {
     Sleep(300);  // paints and animations settle
-    std::string base = WorkDir() + "\\" + name;
-    if (!WriteBytes(base + ".tmp", (window ? TextOf(window) : "") + "\n") ||
-        !MoveFileA((base + ".tmp").c_str(), (base + ".req").c_str()) ||
-        !WaitUntil([&] { return FileExists(base + ".done"); }, 30000, 100))
+    if (!RequestPicture(WorkDir() + "\\" + name, window ? TextOf(window) : ""))
         Stop(std::string("no picture ") + name);
 }
 
